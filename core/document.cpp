@@ -43,6 +43,8 @@ std::string make_atom_name(std::string_view element, std::string_view label) {
     return fit(name, kNameLength);
 }
 
-bool same_atom_name(std::string_view a, std::string_view b) { return to_upper(a) == to_upper(b); }
+bool same_atom_name(std::string_view a, std::string_view b) {
+    return to_upper(a) == to_upper(b);
+}
 
 }  // namespace veldor

@@ -46,13 +46,15 @@ struct SymOp {
         return s;
     }
     Mat3 rotation() const {
-        return Mat3{{{m[0][0], m[0][1], m[0][2]}, {m[1][0], m[1][1], m[1][2]},
+        return Mat3{{{m[0][0], m[0][1], m[0][2]},
+                     {m[1][0], m[1][1], m[1][2]},
                      {m[2][0], m[2][1], m[2][2]}}};
     }
     Vec3 translation() const { return {m[0][3], m[1][3], m[2][3]}; }
     Vec3 apply(const Vec3& x) const {
         Vec3 r{};
-        for (int i = 0; i < 3; ++i) r[i] = m[i][0] * x[0] + m[i][1] * x[1] + m[i][2] * x[2] + m[i][3];
+        for (int i = 0; i < 3; ++i)
+            r[i] = m[i][0] * x[0] + m[i][1] * x[1] + m[i][2] * x[2] + m[i][3];
         return r;
     }
     bool operator==(const SymOp&) const = default;
@@ -61,8 +63,8 @@ struct SymOp {
 // One entry of the equivalent-position list.
 struct EquivalentPosition {
     SymOp op;
-    std::string text;   // upper case, components joined by commas, at most 24 characters
-    int selected = 0;   // 1 when marked "*" in the positions grid
+    std::string text;  // upper case, components joined by commas, at most 24 characters
+    int selected = 0;  // 1 when marked "*" in the positions grid
 };
 
 // The one record layout shared by asymmetric-unit atoms and generated atoms.
@@ -126,18 +128,18 @@ enum class GenerationMode { None, Box, Sphere, Fragments, CellContents };
 
 // Everything the cell metric computation derives from the six cell values.
 struct Metric {
-    std::array<double, 6> cell{};     // copy of a, b, c, alpha, beta, gamma
-    Vec3 cosines{};                   // cos alpha, cos beta, cos gamma
-    Vec3 sines{};                     // sin alpha, sin beta, sin gamma
+    std::array<double, 6> cell{};        // copy of a, b, c, alpha, beta, gamma
+    Vec3 cosines{};                      // cos alpha, cos beta, cos gamma
+    Vec3 sines{};                        // sin alpha, sin beta, sin gamma
     std::array<double, 6> reciprocal{};  // a*, b*, c*, alpha*, beta*, gamma* (degrees)
-    Vec3 reciprocal_cosines{};        // cos alpha*, cos beta*, cos gamma*
+    Vec3 reciprocal_cosines{};           // cos alpha*, cos beta*, cos gamma*
     double volume = 0;
-    Mat3 G{};                // direct metric tensor
-    Mat3 G_star{};           // reciprocal metric tensor
-    Mat3 B{};                // reciprocal-to-Cartesian
+    Mat3 G{};       // direct metric tensor
+    Mat3 G_star{};  // reciprocal metric tensor
+    Mat3 B{};       // reciprocal-to-Cartesian
     Mat3 B_inverse{};
-    Mat3 frac_to_cart{};     // B x G
-    Mat3 cart_to_frac{};     // G* x B^-1
+    Mat3 frac_to_cart{};  // B x G
+    Mat3 cart_to_frac{};  // G* x B^-1
 };
 
 struct StructureDocument {

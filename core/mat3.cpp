@@ -4,7 +4,9 @@
 
 namespace veldor {
 
-Mat3 identity3() { return Mat3{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}; }
+Mat3 identity3() {
+    return Mat3{{{1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+}
 
 double determinant(const Mat3& m) {
     // Extended precision for the intermediate products.
@@ -38,7 +40,8 @@ Mat3 multiply(const Mat3& p, const Mat3& q) {
     for (int i = 0; i < 3; ++i)
         for (int j = 0; j < 3; ++j) {
             long double s = 0;
-            for (int k = 0; k < 3; ++k) s += static_cast<long double>(p[i][k]) * q[k][j];
+            for (int k = 0; k < 3; ++k)
+                s += static_cast<long double>(p[i][k]) * q[k][j];
             r[i][j] = static_cast<double>(s);
         }
     return r;
@@ -47,7 +50,8 @@ Mat3 multiply(const Mat3& p, const Mat3& q) {
 Mat3 transpose(const Mat3& m) {
     Mat3 r{};
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) r[i][j] = m[j][i];
+        for (int j = 0; j < 3; ++j)
+            r[i][j] = m[j][i];
     return r;
 }
 
@@ -55,7 +59,8 @@ Vec3 transform(const Mat3& m, const Vec3& v) {
     Vec3 r{};
     for (int i = 0; i < 3; ++i) {
         long double s = 0;
-        for (int k = 0; k < 3; ++k) s += static_cast<long double>(m[i][k]) * v[k];
+        for (int k = 0; k < 3; ++k)
+            s += static_cast<long double>(m[i][k]) * v[k];
         r[i] = static_cast<double>(s);
     }
     return r;
@@ -65,9 +70,13 @@ Vec3 cross(const Vec3& u, const Vec3& v) {
     return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
 }
 
-double dot(const Vec3& u, const Vec3& v) { return u[0] * v[0] + u[1] * v[1] + u[2] * v[2]; }
+double dot(const Vec3& u, const Vec3& v) {
+    return u[0] * v[0] + u[1] * v[1] + u[2] * v[2];
+}
 
-double length(const Vec3& v) { return std::sqrt(dot(v, v)); }
+double length(const Vec3& v) {
+    return std::sqrt(dot(v, v));
+}
 
 Vec3 normalise(const Vec3& v) {
     const double n = length(v);
@@ -75,10 +84,9 @@ Vec3 normalise(const Vec3& v) {
     return {v[0] / n, v[1] / n, v[2] / n};
 }
 
-bool not_positive_definite(double m11, double m22, double m33, double m12, double m13,
-                           double m23) {
-    const double det = m11 * m22 * m33 + 2 * m12 * m13 * m23 - m11 * m23 * m23 -
-                       m22 * m13 * m13 - m33 * m12 * m12;
+bool not_positive_definite(double m11, double m22, double m33, double m12, double m13, double m23) {
+    const double det =
+        m11 * m22 * m33 + 2 * m12 * m13 * m23 - m11 * m23 * m23 - m22 * m13 * m13 - m33 * m12 * m12;
     const bool ok = m11 * m22 - m12 * m12 >= 0 && m11 * m33 - m13 * m13 >= 0 &&
                     m22 * m33 - m23 * m23 >= 0 && det >= 0;
     return !ok;

@@ -35,7 +35,6 @@ Vec3 normalise(const Vec3& v);
 // symmetric matrix (m11 m12 m13 / m12 m22 m23 / m13 m23 m33) are >= 0.
 // Returns true for a matrix that is NOT positive (semi-)definite, i.e.
 // the historical "flag 1".
-bool not_positive_definite(double m11, double m22, double m33, double m12, double m13,
-                           double m23);
+bool not_positive_definite(double m11, double m22, double m33, double m12, double m13, double m23);
 
 }  // namespace veldor

@@ -20,6 +20,8 @@ void RecordingMessages::beep() {
     ++beeps;
 }
 
-void RecordingMessages::busy(bool on) { busy_depth += on ? 1 : -1; }
+void RecordingMessages::busy(bool on) {
+    busy_depth += on ? 1 : -1;
+}
 
 }  // namespace veldor

@@ -13,7 +13,7 @@ namespace veldor {
 enum class Answer { Yes, No, Cancel };
 
 class Messages {
-public:
+  public:
     virtual ~Messages() = default;
     virtual void warn(const std::string& text) = 0;
     // Only Yes proceeds.
@@ -25,20 +25,20 @@ public:
 
 // Shows the busy cursor for its lifetime, restoring it on every path.
 class BusyScope {
-public:
+  public:
     explicit BusyScope(Messages& m) : messages_(m) { messages_.busy(true); }
     ~BusyScope() { messages_.busy(false); }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
-private:
+  private:
     Messages& messages_;
 };
 
 // Records every call, for tests. Confirmations are answered from a queue of
 // prepared answers, then with the default answer.
 class RecordingMessages : public Messages {
-public:
+  public:
     void warn(const std::string& text) override;
     Answer confirm(const std::string& text) override;
     void beep() override;
@@ -56,7 +56,7 @@ public:
 
 // Discards everything and answers No.
 class SilentMessages : public Messages {
-public:
+  public:
     void warn(const std::string&) override {}
     Answer confirm(const std::string&) override { return Answer::No; }
     void beep() override {}

@@ -34,8 +34,9 @@ bool compute_metric(const std::array<double, 6>& cell, Metric& out, Messages& me
     const double ca = m.cosines[0], cb = m.cosines[1], cg = m.cosines[2];
     const double sa = m.sines[0], sb = m.sines[1], sg = m.sines[2];
 
-    const long double v = 1.0L - static_cast<long double>(ca) * ca - static_cast<long double>(cb) * cb -
-                          static_cast<long double>(cg) * cg + 2.0L * ca * cb * cg;
+    const long double v = 1.0L - static_cast<long double>(ca) * ca -
+                          static_cast<long double>(cb) * cb - static_cast<long double>(cg) * cg +
+                          2.0L * ca * cb * cg;
     m.volume = static_cast<double>(std::sqrt(std::fabs(v)) * a * b * c);
     if (!(v > 0) || !(m.volume > 0) || !std::isfinite(m.volume)) {
         messages.warn(kSingularCellMessage);
@@ -75,7 +76,8 @@ bool compute_metric(StructureDocument& doc, Messages& messages) {
     return compute_metric(doc.cell_parameters, doc.metric, messages);
 }
 
-std::string crystal_system_from_cell(const std::array<double, 6>& cell, const std::string& current) {
+std::string crystal_system_from_cell(const std::array<double, 6>& cell,
+                                     const std::string& current) {
     const double a = cell[0], b = cell[1], c = cell[2];
     const double al = cell[3], be = cell[4], ga = cell[5];
     const double dab = std::fabs(a - b), dbc = std::fabs(b - c), dca = std::fabs(c - a);
@@ -99,10 +101,10 @@ void set_crystal_system_from_cell(StructureDocument& doc) {
 
 Vec3 normalise_direct(const Vec3& f, const Metric& m) {
     const double a = m.cell[0], b = m.cell[1], c = m.cell[2];
-    const double n = std::sqrt(f[0] * f[0] * a * a + f[1] * f[1] * b * b + f[2] * f[2] * c * c +
-                               2 * (f[0] * f[1] * a * b * m.cosines[2] +
-                                    f[1] * f[2] * b * c * m.cosines[0] +
-                                    f[0] * f[2] * a * c * m.cosines[1]));
+    const double n =
+        std::sqrt(f[0] * f[0] * a * a + f[1] * f[1] * b * b + f[2] * f[2] * c * c +
+                  2 * (f[0] * f[1] * a * b * m.cosines[2] + f[1] * f[2] * b * c * m.cosines[0] +
+                       f[0] * f[2] * a * c * m.cosines[1]));
     if (n == 0) return f;
     return {f[0] / n, f[1] / n, f[2] / n};
 }
@@ -117,9 +119,13 @@ Vec3 normalise_reciprocal(const Vec3& h, const Metric& m) {
     return {h[0] / n, h[1] / n, h[2] / n};
 }
 
-Vec3 frac_to_cart(const Vec3& frac, const Metric& m) { return transform(m.frac_to_cart, frac); }
+Vec3 frac_to_cart(const Vec3& frac, const Metric& m) {
+    return transform(m.frac_to_cart, frac);
+}
 
-Vec3 cart_to_frac(const Vec3& cart, const Metric& m) { return transform(m.cart_to_frac, cart); }
+Vec3 cart_to_frac(const Vec3& cart, const Metric& m) {
+    return transform(m.cart_to_frac, cart);
+}
 
 double distance(const Vec3& p, const Vec3& q, const Metric& m) {
     return length(frac_to_cart({q[0] - p[0], q[1] - p[1], q[2] - p[2]}, m));

@@ -9,33 +9,41 @@ namespace veldor {
 
 std::string to_upper(std::string_view s) {
     std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : r)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return r;
 }
 
 std::string to_lower(std::string_view s) {
     std::string r(s);
-    for (char& c : r) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : r)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return r;
 }
 
 namespace {
-bool is_blank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool is_blank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
 }  // namespace
 
 std::string trim_left(std::string_view s) {
     std::size_t i = 0;
-    while (i < s.size() && is_blank(s[i])) ++i;
+    while (i < s.size() && is_blank(s[i]))
+        ++i;
     return std::string(s.substr(i));
 }
 
 std::string trim_right(std::string_view s) {
     std::size_t n = s.size();
-    while (n > 0 && is_blank(s[n - 1])) --n;
+    while (n > 0 && is_blank(s[n - 1]))
+        --n;
     return std::string(s.substr(0, n));
 }
 
-std::string trim(std::string_view s) { return trim_left(trim_right(s)); }
+std::string trim(std::string_view s) {
+    return trim_left(trim_right(s));
+}
 
 std::string remove_spaces(std::string_view s) {
     std::string r;
@@ -45,23 +53,28 @@ std::string remove_spaces(std::string_view s) {
 }
 
 std::string format_fixed(double value, int width, int decimals) {
-    if (!std::isfinite(value)) return pad_left(std::isnan(value) ? "NAN" : (value < 0 ? "-INF" : "INF"), width);
+    if (!std::isfinite(value))
+        return pad_left(std::isnan(value) ? "NAN" : (value < 0 ? "-INF" : "INF"), width);
     char buf[400];
     auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
     return pad_left(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)), width);
 }
 
-std::string format_int(long long value, int width) { return pad_left(std::to_string(value), width); }
+std::string format_int(long long value, int width) {
+    return pad_left(std::to_string(value), width);
+}
 
 std::string pad_right(std::string_view text, int width) {
     std::string r(text);
-    if (static_cast<int>(r.size()) < width) r.append(static_cast<std::size_t>(width) - r.size(), ' ');
+    if (static_cast<int>(r.size()) < width)
+        r.append(static_cast<std::size_t>(width) - r.size(), ' ');
     return r;
 }
 
 std::string pad_left(std::string_view text, int width) {
     std::string r;
-    if (static_cast<int>(text.size()) < width) r.assign(static_cast<std::size_t>(width) - text.size(), ' ');
+    if (static_cast<int>(text.size()) < width)
+        r.assign(static_cast<std::size_t>(width) - text.size(), ' ');
     r += text;
     return r;
 }
@@ -75,8 +88,10 @@ std::optional<double> parse_double(std::string_view text) {
         if (v.empty() || v.front() == '+' || v.front() == '-') return std::nullopt;
     }
     double result = 0;
-    auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), result, std::chars_format::general);
-    if (ec != std::errc() || ptr != v.data() + v.size() || !std::isfinite(result)) return std::nullopt;
+    auto [ptr, ec] =
+        std::from_chars(v.data(), v.data() + v.size(), result, std::chars_format::general);
+    if (ec != std::errc() || ptr != v.data() + v.size() || !std::isfinite(result))
+        return std::nullopt;
     return result;
 }
 
@@ -109,9 +124,12 @@ std::vector<std::string> split_tokens(std::string_view text, std::string_view se
 std::string tidy_number_text(std::string_view text) {
     std::string t(text);
     if (t.empty()) return "0";
-    for (std::size_t p; (p = t.find(" .")) != std::string::npos;) t[p] = '0';
-    for (std::size_t p; (p = t.find(". ")) != std::string::npos;) t[p + 1] = '0';
-    for (std::size_t p = 0; (p = t.find("-.", p)) != std::string::npos; p += 2) t.insert(t.begin() + static_cast<std::ptrdiff_t>(p) + 1, '0');
+    for (std::size_t p; (p = t.find(" .")) != std::string::npos;)
+        t[p] = '0';
+    for (std::size_t p; (p = t.find(". ")) != std::string::npos;)
+        t[p + 1] = '0';
+    for (std::size_t p = 0; (p = t.find("-.", p)) != std::string::npos; p += 2)
+        t.insert(t.begin() + static_cast<std::ptrdiff_t>(p) + 1, '0');
     if (t.back() == '.') t += '0';
     return t;
 }

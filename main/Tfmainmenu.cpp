@@ -51,9 +51,9 @@ Tfmainmenu::Tfmainmenu(StructureDocument& doc, ProgramPaths paths, Messages& mes
         resize(1000, 700);
     move(0, 0);
 
-    const QString help_file = QString::fromStdString(
-        find_file_nocase(paths_.data_dir, "veldor.html")
-            .value_or(paths_.data_dir + "/veldor.html"));
+    const QString help_file =
+        QString::fromStdString(find_file_nocase(paths_.data_dir, "veldor.html")
+                                   .value_or(paths_.data_dir + "/veldor.html"));
     help_ = new HelpWindow(help_file, this);
 }
 
@@ -105,9 +105,13 @@ QString Tfmainmenu::caption_for(const QString& file_name) {
     return QStringLiteral("VELDOR V2. Data for ") + file_name;
 }
 
-void Tfmainmenu::aide() { show_help(kHelpMain); }
+void Tfmainmenu::aide() {
+    show_help(kHelpMain);
+}
 
-void Tfmainmenu::show_help(int context) { help_->show_topic(context); }
+void Tfmainmenu::show_help(int context) {
+    help_->show_topic(context);
+}
 
 void Tfmainmenu::a_propos() {
     QMessageBox::about(this, QStringLiteral("About Veldor"),
@@ -138,7 +142,8 @@ void Tfmainmenu::check_frame_size() {
     // Window decorations (title bar and borders) taller than this come from
     // large system fonts, which leave too little room for the panels.
     const int frame = frameGeometry().height() - geometry().height();
-    if (frame > kLargeFrame) messages_.warn("Warning! Large fonts must create some problems to Veldor!");
+    if (frame > kLargeFrame)
+        messages_.warn("Warning! Large fonts must create some problems to Veldor!");
 }
 
 }  // namespace veldor

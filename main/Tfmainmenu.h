@@ -23,7 +23,7 @@ inline constexpr int kHelpGetspec = 12;
 
 class Tfmainmenu : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     Tfmainmenu(StructureDocument& doc, ProgramPaths paths, Messages& messages,
                QWidget* parent = nullptr);
 
@@ -36,19 +36,19 @@ public:
     // The caption for a data file, or for a title and the VLD file it came from.
     static QString caption_for(const QString& file_name);
 
-public slots:
-    void aide();           // menu Help
-    void a_propos();       // menu About
+  public slots:
+    void aide();      // menu Help
+    void a_propos();  // menu About
     void show_help(int context);
 
-signals:
+  signals:
     // Emitted once, when the window is first activated with a start-up file.
     void startup_file_pending(const QString& name);
 
-protected:
+  protected:
     bool event(QEvent* e) override;
 
-private:
+  private:
     void build_menus();
     void first_activation();
     void check_frame_size();

@@ -19,7 +19,9 @@ CommandLine parse_command_line(const std::vector<std::string>& args) {
     return cl;
 }
 
-std::string version_text() { return "Veldor " VELDOR_VERSION "\n"; }
+std::string version_text() {
+    return "Veldor " VELDOR_VERSION "\n";
+}
 
 std::string help_text() {
     return "Usage: veldor [FILE]\n"

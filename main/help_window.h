@@ -10,14 +10,14 @@ namespace veldor {
 
 class HelpWindow : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit HelpWindow(QString help_file, QWidget* parent = nullptr);
     // Shows the guide scrolled to the topic; a missing file shows a note
     // in the window instead of the guide.
     void show_topic(int context);
     QString current_anchor() const { return anchor_; }
 
-private:
+  private:
     QString help_file_;
     QString anchor_;
     QTextBrowser* browser_;

@@ -19,7 +19,9 @@ Answer QtMessages::confirm(const std::string& text) {
     return Answer::Cancel;
 }
 
-void QtMessages::beep() { QApplication::beep(); }
+void QtMessages::beep() {
+    QApplication::beep();
+}
 
 void QtMessages::busy(bool on) {
     if (on)

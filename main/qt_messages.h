@@ -10,7 +10,7 @@
 namespace veldor {
 
 class QtMessages : public Messages {
-public:
+  public:
     explicit QtMessages(QWidget* parent = nullptr) : parent_(parent) {}
     void set_parent(QWidget* parent) { parent_ = parent; }
 
@@ -19,7 +19,7 @@ public:
     void beep() override;
     void busy(bool on) override;
 
-private:
+  private:
     QPointer<QWidget> parent_;
 };
 

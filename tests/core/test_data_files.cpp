@@ -11,7 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class DataFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = fs::temp_directory_path() /
                ("veldor_data_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
@@ -33,7 +33,8 @@ TEST_F(DataFolder, RequiredFilesInCheckingOrder) {
 
     const fs::path data = root / "bin" / "data";
     EXPECT_EQ(first_missing_data_file(data.string()), "veldor.html");
-    for (const auto& n : names) touch(data / n);
+    for (const auto& n : names)
+        touch(data / n);
     EXPECT_FALSE(first_missing_data_file(data.string()));
     fs::remove(data / "spgr.peq");
     EXPECT_EQ(first_missing_data_file(data.string()), "spgr.peq");
@@ -58,8 +59,10 @@ TEST_F(DataFolder, DataAndWorkFolders) {
     EXPECT_EQ(find_data_directory(exe, ""), (root / "bin" / "data").string());
     // The environment variable wins when it names a folder.
     fs::create_directories(root / "elsewhere");
-    EXPECT_EQ(find_data_directory(exe, (root / "elsewhere").string()), (root / "elsewhere").string());
-    EXPECT_EQ(find_data_directory(exe, (root / "missing").string()), (root / "bin" / "data").string());
+    EXPECT_EQ(find_data_directory(exe, (root / "elsewhere").string()),
+              (root / "elsewhere").string());
+    EXPECT_EQ(find_data_directory(exe, (root / "missing").string()),
+              (root / "bin" / "data").string());
     // The installed layout: <prefix>/bin and <prefix>/share/veldor.
     fs::remove_all(root / "bin" / "data");
     fs::create_directories(root / "share" / "veldor");

@@ -21,7 +21,8 @@ TEST(Mat3, DeterminantAndInverseByHand) {
     EXPECT_NEAR(r.inverse[0][2], -5.0 / 9, 1e-15);
     const Mat3 id = multiply(n, r.inverse);
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_NEAR(id[i][j], i == j ? 1 : 0, 1e-14);
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(id[i][j], i == j ? 1 : 0, 1e-14);
 }
 
 TEST(Mat3, SingularThresholdIsAbsolute) {

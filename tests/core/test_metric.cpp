@@ -17,7 +17,8 @@ Metric metric_of(std::array<double, 6> cell) {
 
 void expect_matrix_near(const Mat3& a, const Mat3& b, double tol) {
     for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) EXPECT_NEAR(a[i][j], b[i][j], tol) << i << "," << j;
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(a[i][j], b[i][j], tol) << i << "," << j;
 }
 
 TEST(Metric, CubicCellHasDiagonalMatrices) {

@@ -21,7 +21,7 @@ QApplication& app() {
 }
 
 class MainMenu : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { app(); }
     ProgramPaths paths{VELDOR_DATA_DIR, "/tmp"};
     StructureDocument doc;
@@ -35,10 +35,10 @@ TEST_F(MainMenu, OpensEmptyWithNoOptionAndItsMenus) {
     EXPECT_EQ(doc.generation_mode, GenerationMode::None);
     EXPECT_EQ(doc.bond_width, 6);
     EXPECT_EQ(doc.bond_colour, rgb(255, 255, 0));
-    for (const char* name : {"lit_veldor", "lit_fichier_tessard", "lit_shelx", "lit_lazy",
-                             "lit_powder", "lit_cif", "sauve_fichier_shelx", "Veldorfile2Click",
-                             "sauve_fichier_cif", "data_keyboard", "trace_ortep", "aide",
-                             "a_propos", "Exit"}) {
+    for (const char* name :
+         {"lit_veldor", "lit_fichier_tessard", "lit_shelx", "lit_lazy", "lit_powder", "lit_cif",
+          "sauve_fichier_shelx", "Veldorfile2Click", "sauve_fichier_cif", "data_keyboard",
+          "trace_ortep", "aide", "a_propos", "Exit"}) {
         ASSERT_NE(w.action(name), nullptr) << name;
     }
     EXPECT_EQ(w.action("lit_shelx")->text(), "&Shelx file (input or output)");

@@ -16,14 +16,15 @@ namespace {
 namespace fs = std::filesystem;
 
 class Startup : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         root = fs::temp_directory_path() /
                (std::string("veldor_startup_") +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(root);
         fs::create_directories(root / "data");
-        for (const auto& n : required_data_files()) std::ofstream(root / "data" / n) << "x\n";
+        for (const auto& n : required_data_files())
+            std::ofstream(root / "data" / n) << "x\n";
     }
     void TearDown() override { fs::remove_all(root); }
     StartupResult check(const std::string& file) {
@@ -91,7 +92,8 @@ std::string run(const std::string& cmd, int* status) {
     FILE* p = popen(cmd.c_str(), "r");
     if (!p) return out;
     char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) out += buf;
+    while (std::fgets(buf, sizeof buf, p))
+        out += buf;
     *status = pclose(p);
     return out;
 }
@@ -99,9 +101,8 @@ std::string run(const std::string& cmd, int* status) {
 TEST(CommandLine, VersionAndHelpNeedNoDisplay) {
     int status = -1;
     const std::string exe = VELDOR_EXECUTABLE;
-    std::string out = run("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= '" + exe +
-                              "' --version",
-                          &status);
+    std::string out =
+        run("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= '" + exe + "' --version", &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(out, version_text());
     out = run("env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= '" + exe + "' --help", &status);

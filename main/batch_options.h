@@ -1,0 +1,52 @@
+#pragma once
+// Batch mode's command line: load one structure file, shape the generation,
+// and write one or more outputs chosen by their extensions, without a display.
+//
+//   veldor --batch FILE [options] --out OUT [--out OUT ...]
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/document.h"
+
+namespace veldor {
+
+struct BatchOptions {
+    std::string input;
+    std::vector<std::string> outputs;
+
+    std::optional<GenerationMode> generation;
+    std::optional<Vec3> box_edges;        // --box a,b,c (fractional edges)
+    std::optional<Vec3> centre;           // --centre x,y,z (shared by box and sphere)
+    std::optional<double> sphere_radius;  // --sphere r (angstrom)
+    std::optional<bool> cut;              // --cut yes|no
+    bool select_all = false;              // --select-all
+    std::string block;                    // --block NAME (CIF data block)
+    std::optional<bool> include_bonds;    // --include-bonds yes|no (CIF geometry loops)
+    std::string formula;                  // --formula TEXT (CIF)
+    std::optional<int> z;                 // --z N (CIF)
+    bool yes = false;                     // --yes: answer Yes to every question
+
+    // Pictures.
+    std::optional<int> probability;  // 10..100 in steps of 10
+    bool iso = false;
+    std::string view;  // "best", "initial" or "direction:u,v,w"
+    bool cell = false, planes = false, axes = false, gradation = false, bw = false;
+    std::string labels;  // "none" or "centre"
+    std::optional<int> size;
+    std::optional<double> zoom;
+};
+
+struct BatchParse {
+    std::optional<BatchOptions> options;
+    std::string error;  // why the command line was refused
+};
+
+// Parses the arguments after the program name; args[0] must be "--batch".
+BatchParse parse_batch_options(const std::vector<std::string>& args);
+
+std::string batch_help_text();
+
+}  // namespace veldor
