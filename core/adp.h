@@ -1,6 +1,9 @@
 #pragma once
 // Displacement parameters: typed as U, B or beta, stored as U, converted to
 // beta in crystal axes for every generated atom.
+//
+// Six values are always in the order 11, 22, 33, 12, 13, 23. An atom whose
+// 22 and 33 values are both 0 is isotropic, with Uiso in the first value.
 
 #include <array>
 #include <optional>
@@ -8,60 +11,83 @@
 
 #include "core/document.h"
 #include "core/messages.h"
+#include "core/metric.h"
 
 namespace veldor {
 
-// The program's constants.
-inline constexpr double kAdpP = 19.7391754562;                  // 2 pi^2 as the program has it
+// The program's constants (not the mathematical values).
+inline constexpr double kAdpP = kTwoPiSquared;  // 2 pi^2; 8 pi^2 is taken as 2p
 inline constexpr double kIsoAverageTwoPiSquared = 19.739208802178716;
 inline constexpr double kIsoAverageDivisor = 59.21762640653615;
+// Hydrogen atoms are always drawn with this Uiso.
+inline constexpr double kHydrogenUiso = 0.01;
+// A typed isotropic value of 0 is replaced by this one.
+inline constexpr double kDefaultIsoValue = 0.1;
+// Anisotropic values below this magnitude are shown as "0".
+inline constexpr double kShownZeroU = 1e-5;
 
 enum class ThermalExpression { U, B, Beta };
 
-// f(k), k in the order 11, 22, 33, 12, 13, 23.
+// f(k): p a*^2, p b*^2, p c*^2, p a* b*, p a* c*, p b* c*.
 std::array<double, 6> anisotropic_factors(const Metric& m, double p = kAdpP);
-// g(k).
+// g(k): as f(k) with the off-diagonal terms times cos gamma*, cos beta*,
+// cos alpha*; Uiso g(k) are the betas of an isotropic atom.
 std::array<double, 6> isotropic_factors(const Metric& m, double p = kAdpP);
 
 // The texts of one asymmetric-grid row's displacement columns: six values
-// (columns 6..11) and the isotropic one (column 12).
+// (grid columns 6..11) and the isotropic one (column 12).
 struct AdpCells {
     std::array<std::string, 6> aniso;
     std::string iso;
 };
 
-// Reads one row's cells (Algorithm: an empty cell reads as 0; isotropic
-// unless typed 22 and 33 are not both 0; isotropic 0 becomes 0.1). The
-// values are still in the typed expression; convert_typed_to_u finishes
-// after all rows are read. Returns nullopt and the 0-based index of the bad
-// cell (0..5 the six, 6 the isotropic) on a cell that does not read.
+// One row's values as typed, before the conversion to U.
 struct TypedAdp {
     std::array<double, 6> values{};
     int iso = 0;
     AdpCells shown;  // the cells as the grid shows them back
 };
 struct AdpReadError {
-    int cell = 0;
+    int cell = 0;  // 0..5 the six values, 6 the isotropic one
 };
+
+// Reads one row's cells. An empty cell reads as 0. The row is anisotropic
+// unless its 22 and 33 values are both 0; then the isotropic cell is read
+// into values[0] (empty reads as 0, and 0 becomes 0.1), shown back as F8.6,
+// and the six cells are cleared. The values stay in the typed expression:
+// convert_typed_to_u finishes once all rows are read. A cell that does not
+// read as a number gives nullopt and, when `error` is given, its index (the
+// isotropic cell is read only for an isotropic row).
 std::optional<TypedAdp> read_typed_adp(const AdpCells& cells, AdpReadError* error = nullptr);
 
-// Converts typed values to U in place (B: divide by 2p; beta: divide by
-// f(k), the isotropic value by f(11)); the divisors pass through six-byte
-// real precision.
+// Converts typed values to U in place: B divided by 2p (all six), beta
+// divided by f(k) (an isotropic value by f(11)). The divisors pass through
+// six-byte real precision. A zero divisor (no cell yet) leaves the value as typed.
 void convert_typed_to_u(std::array<double, 6>& values, int iso, ThermalExpression expr,
                         const Metric& m);
 
-// The grid texts of an atom's U values in an expression.
-AdpCells show_adp(const Atom& atom, ThermalExpression expr, const Metric& m);
+// The grid texts of an atom's U values in an expression. An atom whose 22
+// and 33 values are both 0 is marked isotropic (atom.iso = 1) and shows its
+// first value, converted (B: times 2p, beta: times f(11)), as F8.5 in the
+// isotropic cell with the six cells empty. Otherwise each of the six shows
+// "0" below 1e-5 in magnitude, else the converted value (B: times 2p, beta:
+// times f(k)) as F9.6, and the isotropic cell is empty.
+AdpCells show_adp(Atom& atom, ThermalExpression expr, const Metric& m);
 
-// Start of every generation: anisotropic atoms whose (B^-1)^T T B^-1 is
-// singular become isotropic with (U11+U22+U33)/3, with a beep and the
-// message "Atom <name> has a non definite positive matrix Uij. Ueq was reset to <F6.4>".
+// Start of every generation: each anisotropic atom whose matrix
+// (B^-1)^T T B^-1 (T the betas) cannot be inverted becomes isotropic with
+// (U11 + U22 + U33) / 3, with a beep and the message
+// "Atom <name> has a non definite positive matrix Uij. Ueq was reset to <F6.4>".
+// Generation restores the asymmetric unit afterwards, so the change is
+// for that generation only. Deleted records (empty name) are passed over.
 void check_asymmetric_unit(StructureDocument& doc, Messages& messages);
 
-// The six betas of an atom generated by an operator with rotation R.
-// Hydrogens get Uiso 0.01. Reports "Non definite positive matrix on atom <name>"
-// and goes on when the betas fail the positive-definiteness test.
+// The six betas of an atom generated by an operator with rotation R:
+// R T R^T of the atom's betas T. A hydrogen (key "H") is isotropic with
+// Uiso 0.01 whatever was typed. An atom with U22 = 0 takes Uiso g(k)
+// (iso 1), any other U(k) f(k) (iso 0). Betas that fail the
+// positive-definiteness test are reported with
+// "Non definite positive matrix on atom <name>" and used all the same.
 struct GeneratedAdp {
     std::array<double, 6> beta{};
     int iso = 0;
@@ -69,11 +95,15 @@ struct GeneratedAdp {
 GeneratedAdp generated_betas(const Atom& asym_atom, const Mat3& rotation, const Metric& m,
                              Messages& messages);
 
-// Isotropic average of every anisotropic atom (the "Iso" choice).
+// The "Iso" choice: every anisotropic atom of the asymmetric unit becomes
+// isotropic with its u_equivalent; sets the regeneration-needed flag. The
+// grid refresh and the drawing window's controls are the caller's.
 void isotropic_average(StructureDocument& doc);
 
-// Ueq of an asymmetric-unit atom (Uiso for an isotropic one), one function
-// for every writer and listing.
+// Ueq of an atom: Uiso for an isotropic one, else
+// sum over k of G(k) U(k) q(k) / 59.21762640653615 with q(k) the f(k) of
+// 19.739208802178716 and G(k) the direct metric (off-diagonal terms once).
+// The one formula behind the "Iso" choice and every writer and listing.
 double u_equivalent(const Atom& atom, const Metric& m);
 
 }  // namespace veldor
