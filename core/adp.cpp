@@ -92,7 +92,7 @@ void convert_typed_to_u(std::array<double, 6>& values, int iso, ThermalExpressio
         case ThermalExpression::U:
             return;
         case ThermalExpression::B:
-            divisors.fill(2 * kAdpP);
+            divisors.fill(kBOverU);
             break;
         case ThermalExpression::Beta:
             divisors = anisotropic_factors(m);
@@ -108,7 +108,7 @@ void convert_typed_to_u(std::array<double, 6>& values, int iso, ThermalExpressio
 AdpCells show_adp(Atom& atom, ThermalExpression expr, const Metric& m) {
     std::array<double, 6> factors{};
     factors.fill(1.0);
-    if (expr == ThermalExpression::B) factors.fill(2 * kAdpP);
+    if (expr == ThermalExpression::B) factors.fill(kBOverU);
     if (expr == ThermalExpression::Beta) factors = anisotropic_factors(m);
 
     AdpCells cells;

@@ -16,7 +16,11 @@
 namespace veldor {
 
 // The program's constants (not the mathematical values).
-inline constexpr double kAdpP = kTwoPiSquared;  // 2 pi^2; 8 pi^2 is taken as 2p
+inline constexpr double kAdpP = kTwoPiSquared;  // 2 pi^2
+// B = 8 pi^2 U, with the program's value of 2 pi^2. (Taking 8 pi^2 as 2p would
+// make typed B values give twice the U of every other program, and disagree
+// with the powder-file readers, which use B / (8 pi^2).)
+inline constexpr double kBOverU = 4 * kAdpP;
 inline constexpr double kIsoAverageTwoPiSquared = 19.739208802178716;
 inline constexpr double kIsoAverageDivisor = 59.21762640653615;
 // Hydrogen atoms are always drawn with this Uiso.
@@ -60,7 +64,7 @@ struct AdpReadError {
 // isotropic cell is read only for an isotropic row).
 std::optional<TypedAdp> read_typed_adp(const AdpCells& cells, AdpReadError* error = nullptr);
 
-// Converts typed values to U in place: B divided by 2p (all six), beta
+// Converts typed values to U in place: B divided by 8 pi^2 (all six), beta
 // divided by f(k) (an isotropic value by f(11)). The divisors pass through
 // six-byte real precision. A zero divisor (no cell yet) leaves the value as typed.
 void convert_typed_to_u(std::array<double, 6>& values, int iso, ThermalExpression expr,
@@ -68,9 +72,9 @@ void convert_typed_to_u(std::array<double, 6>& values, int iso, ThermalExpressio
 
 // The grid texts of an atom's U values in an expression. An atom whose 22
 // and 33 values are both 0 is marked isotropic (atom.iso = 1) and shows its
-// first value, converted (B: times 2p, beta: times f(11)), as F8.5 in the
+// first value, converted (B: times 8 pi^2, beta: times f(11)), as F8.5 in the
 // isotropic cell with the six cells empty. Otherwise each of the six shows
-// "0" below 1e-5 in magnitude, else the converted value (B: times 2p, beta:
+// "0" below 1e-5 in magnitude, else the converted value (B: times 8 pi^2, beta:
 // times f(k)) as F9.6, and the isotropic cell is empty.
 AdpCells show_adp(Atom& atom, ThermalExpression expr, const Metric& m);
 

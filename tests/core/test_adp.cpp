@@ -95,16 +95,16 @@ TEST(ReadTypedAdp, BadCellReportsItsIndex) {
     EXPECT_FALSE(read_typed_adp(cells({"", "", "", "", "", "--1"})));  // no error holder
 }
 
-TEST(ConvertTypedToU, BisoZeroStoresPointOneOverTwoPWithSixByteDivisor) {
+TEST(ConvertTypedToU, BisoZeroStoresPointOneOverEightPiSquaredWithSixByteDivisor) {
     const Metric m = metric_of({10, 10, 10, 90, 90, 90});
     auto t = read_typed_adp(cells({"", "", "", "", "", ""}, "0"));
     ASSERT_TRUE(t);
     convert_typed_to_u(t->values, t->iso, ThermalExpression::B, m);
-    const double divisor = round_real48(2 * 19.7391754562);
+    const double divisor = round_real48(4 * 19.7391754562);
     EXPECT_EQ(t->values[0], 0.1 / divisor);
-    EXPECT_NE(t->values[0], 0.1 / (2 * 19.7391754562));  // the rounding is really there
-    // 2p stands for 8 pi^2 but is 4 pi^2 to 2e-6: B is U times 2p throughout.
-    EXPECT_NEAR(t->values[0], 0.1 / (4 * M_PI * M_PI), 1e-8);
+    EXPECT_NE(t->values[0], 0.1 / (4 * 19.7391754562));  // the rounding is really there
+    // B = 8 pi^2 U, as everywhere in crystallography (and in the powder readers).
+    EXPECT_NEAR(t->values[0], 0.1 / (8 * M_PI * M_PI), 1e-8);
 }
 
 TEST(ConvertTypedToU, BetaUsesFkAndIsotropicF11) {
@@ -136,7 +136,7 @@ TEST(ShowAdp, WidthsDecimalsAndTinyValues) {
     EXPECT_EQ(a.iso, 0);
 
     const AdpCells b = show_adp(a, ThermalExpression::B, m);
-    EXPECT_EQ(b.aniso[0], " 0.789567");
+    EXPECT_EQ(b.aniso[0], " 1.579134");  // 0.02 x 8 pi^2
     const AdpCells beta = show_adp(a, ThermalExpression::Beta, m);
     EXPECT_EQ(beta.aniso[1], format_fixed(0.031 * anisotropic_factors(m)[1], 9, 6));
 }
@@ -149,7 +149,7 @@ TEST(ShowAdp, FlatAtomIsMarkedIsotropic) {
     EXPECT_EQ(u.iso, " 0.05000");
     for (const std::string& c : u.aniso)
         EXPECT_EQ(c, "");
-    EXPECT_EQ(show_adp(a, ThermalExpression::B, m).iso, " 1.97392");
+    EXPECT_EQ(show_adp(a, ThermalExpression::B, m).iso, " 3.94784");  // 0.05 x 8 pi^2
     EXPECT_EQ(show_adp(a, ThermalExpression::Beta, m).iso, format_fixed(0.05 * kAdpP * 0.01, 8, 5));
 }
 
