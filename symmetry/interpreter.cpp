@@ -338,12 +338,25 @@ std::optional<InterpretedGroup> interpret_symbol(std::string_view symbol, std::s
             if (it != t.entries.end())
                 return from_setting(static_cast<std::size_t>(it - t.entries.begin()));
         }
-        InterpretedGroup g = from_group_ops(gops);
+        // The reader adds the centring of a lattice letter; translations no
+        // letter stands for are written out as operators of a P lattice.
+        const char c = gops.find_centering();
+        const bool lettered =
+            c == 'P' || c == 'A' || c == 'B' || c == 'C' || c == 'I' || c == 'F' || c == 'R';
+        gemmi::GroupOps listed = gops;
+        if (!lettered) {
+            listed.sym_ops.clear();
+            for (const gemmi::Op& op : gops.sym_ops)
+                for (const gemmi::Op::Tran& v : gops.cen_ops)
+                    listed.sym_ops.push_back(
+                        {op.rot, {op.tran[0] + v[0], op.tran[1] + v[1], op.tran[2] + v[2]}});
+            listed.cen_ops = {{0, 0, 0}};
+        }
+        InterpretedGroup g = from_group_ops(listed);
         g.symbol = text;
         g.hall = text;
         g.number = 0;
-        const char c = gops.find_centering();
-        g.lattice = (c == 0 || c == 'H' || c == 'S' || c == 'T') ? 'P' : c;
+        g.lattice = lettered ? c : 'P';
         return g;
     } catch (const std::exception& e) {
         error = e.what();

@@ -153,7 +153,7 @@ TEST(CatalogueGroup, OnlyTheFirstPositionIsSelectedAfterAChoice) {
 
 TEST(CatalogueGroup, CentrosymmetricIEntryWithFourPositionsGivesSixteen) {
     Folder dir("i16");
-    dir.write("TETR.POS",
+    dir.write("TETR.POS",  // found without regard to case
               "\nI4/m\n1\n4\nX,Y,Z\n-x,-y,z\n-Y,X,Z\nY,-X,Z\n3\nI 4/m\n-I 4\n87\n"
               "\nP4\n0\n4\nX,Y,Z\n-X,-Y,Z\n-Y,X,Z\nY,-X,Z\n0\n");
     auto doc = doc_with_cell({5, 5, 7, 90, 90, 90}, "TETR");
@@ -234,21 +234,6 @@ TEST(CatalogueLookup, SymbolsAsCifAndShelxFilesWriteThem) {
     }
 }
 
-TEST(CatalogueLookup, TheTwoOriginsOfI41amdDiffer) {
-    RecordingMessages msg;
-    const auto cat = read_catalogue(catalogue_file(kData, "TETR"), msg);
-    ASSERT_TRUE(cat);
-    const CatalogueEntry& o1 = cat->entries[static_cast<std::size_t>(cat->find("I41/amd:1"))];
-    const CatalogueEntry& o2 = cat->entries[static_cast<std::size_t>(cat->find("I41/amd:2"))];
-    // Origin 2 sits on the inversion centre, origin 1 does not.
-    EXPECT_EQ(o2.centrosymmetric, 1);
-    EXPECT_EQ(o2.operators.size(), 8u);
-    EXPECT_EQ(o1.centrosymmetric, 0);
-    EXPECT_EQ(o1.operators.size(), 16u);
-    EXPECT_EQ(o1.hall(), "I 4bw 2bw -1bw");
-    EXPECT_EQ(o2.hall(), "-I 4bd 2");
-}
-
 TEST(CatalogueLookup, UnknownSymbolLeavesTheListEmpty) {
     auto doc = doc_with_cell({5, 6, 7, 90, 100, 90}, "MONO");
     doc.positions.resize(3);
@@ -305,16 +290,6 @@ TEST(CatalogueLookup, DamagedFilesAreReportedAndChangeNothing) {
     doc.crystal_system = "CUBI";
     EXPECT_EQ(look_up_group(doc, "P23", dir.path, msg), LookupStatus::Failed);
     EXPECT_EQ(msg.warnings, std::vector<std::string>{"cubi.pos not found"});
-}
-
-TEST(CatalogueLookup, CatalogueFileNamesMatchWithoutRegardToCase) {
-    Folder dir("case");
-    dir.write("Mono.POS", "\nP2\n0\n2\nX,Y,Z\n-X,Y,-Z\n0\n");
-    auto doc = doc_with_cell({5, 6, 7, 90, 100, 90}, "MONO");
-    RecordingMessages msg;
-    EXPECT_EQ(look_up_group(doc, "P2", dir.path, msg), LookupStatus::Found);
-    EXPECT_EQ(doc.positions.size(), 2u);
-    EXPECT_EQ(catalogue_file(dir.path, "MONO").filename(), "Mono.POS");
 }
 
 TEST(LoadedSymbol, SelectsTheSystemAndTheCatalogueEntry) {
