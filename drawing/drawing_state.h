@@ -9,10 +9,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/colour.h"
 #include "core/document.h"
 #include "core/mat3.h"
+#include "drawing/ellipsoid.h"
 
 namespace veldor {
 
@@ -33,6 +35,22 @@ struct ViewState {
     int probability_index = 5;      // 1..10: 10 % .. 100 %
     double bond_perspective = 6.0;  // taper angle, degrees
     int mouse_mode = 1;             // 0 rectangle tool, 1 rotation XY, 2 rotation Z, 3 translation
+
+    // View-coordinate table (angstrom), parallel to doc.display: the
+    // atom_count displayed atoms, then the eight cell corners when the cell
+    // is drawn. Filled by the scene set-up, turned by mouse rotation.
+    std::vector<Vec3> points;
+    int atom_count = 0;
+    // Ring middle or centroid: shown as a cross at ring_point (and a dashed
+    // circle of ring_radius angstrom when that is above 0); the scene
+    // set-up takes ring_fractional through view_matrix and centres on it.
+    bool ring_shown = false;
+    Vec3 ring_fractional{};
+    Vec3 ring_point{};
+    double ring_radius = 0;
+    // Zoom rectangle in force, and the table as it was before it ("Reset").
+    bool zoomed = false;
+    std::vector<Vec3> saved_points;
 };
 
 // Bold, italic, underline and strikeout of a label font.
@@ -73,8 +91,10 @@ struct DrawingOptions {
     bool labels_in_centre = false;
     bool labels_off_centre = false;
     bool black_and_white = false;
-    bool add_position_code = false;  // "Add the position code?": No / Yes
-    bool bond_labels = false;        // "Bond Labels"
+    bool add_position_code = false;    // "Add the position code?": No / Yes
+    bool bond_labels = false;          // "Bond Labels"
+    bool iso_display = false;          // "Thermal parameters": "Iso" (not stored)
+    bool double_triple_bonds = false;  // "Draw Double/triple bond": "Yes" (not stored)
     bool operator==(const DrawingOptions&) const = default;
 };
 
@@ -92,6 +112,10 @@ struct DrawingState {
     Colour scale_bar_colour = kBlack;
     LabelFont atom_label_font;
     LabelFont bond_label_font;
+    // Ellipsoids of the displayed atoms at probability_index.
+    EllipsoidSet ellipsoids;
+    // The probability the ellipsoids were last computed for.
+    int previous_probability_index = 5;
 };
 
 // Orientation of a newly generated or loaded structure: view X along a*,
