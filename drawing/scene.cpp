@@ -1,6 +1,7 @@
 #include "drawing/scene.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numeric>
 
@@ -298,18 +299,27 @@ std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, 
     const double nx = -uy, ny = ux;                       // across it
     const double flat = std::fabs(d[2]) / len;            // end circles seen obliquely
     const double taper = std::tan(perspective_degrees * kDegToRad);
-    auto end = [&](double t, double from_degrees) {
+    // Half turns from 90 and from 270 degrees, shared by every bond.
+    static const auto turn = [] {
+        std::array<std::array<double, 2>, 2 * kBondEndPoints - 1> t{};
+        for (int i = 0; i < 2 * kBondEndPoints - 1; ++i) {
+            const double phi = (90 + i * 180.0 / (kBondEndPoints - 1)) * kDegToRad;
+            t[static_cast<std::size_t>(i)] = {std::cos(phi), std::sin(phi)};
+        }
+        return t;
+    }();
+    auto end = [&](double t, int first) {
         const double cx = p1[0] + t * d[0], cy = p1[1] + t * d[1], z = p1[2] + t * d[2];
         const double w = half_width * std::clamp(1 + taper * z, kMinTaper, kMaxTaper);
         for (int i = 0; i < kBondEndPoints; ++i) {
-            const double phi = (from_degrees + i * 180.0 / (kBondEndPoints - 1)) * kDegToRad;
-            const double along = w * flat * std::cos(phi), across = w * std::sin(phi);
+            const auto& cs = turn[static_cast<std::size_t>(first + i)];
+            const double along = w * flat * cs[0], across = w * cs[1];
             pts.push_back(page.map(cx + along * ux + across * nx, cy + along * uy + across * ny));
         }
     };
     pts.reserve(2 * kBondEndPoints);
-    end(s.t0, 90);   // the end towards p, bulging backwards
-    end(s.t1, 270);  // the end towards q, bulging forwards
+    end(s.t0, 0);                   // the end towards p, bulging backwards
+    end(s.t1, kBondEndPoints - 1);  // the end towards q, bulging forwards
     return pts;
 }
 
