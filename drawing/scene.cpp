@@ -30,15 +30,18 @@ Colour atom_colour(const StructureDocument& doc, int i) {
     return doc.colour_fragments ? fragment_colour(a.tag) : a.colour;
 }
 
+// The style a label is drawn with comes from its style text, which is
+// what the file keeps and the font dialog rewrites.
 Font canvas_font(const LabelFont& f, double font_scale) {
+    const FontStyle style = font_style_from_text(f.style_text);
     Font font;
     font.name = f.name;
     font.size = f.size * font_scale;
     font.colour = f.colour;
-    font.bold = f.style.bold;
-    font.italic = f.style.italic;
-    font.underline = f.style.underline;
-    font.strikeout = f.style.strikeout;
+    font.bold = style.bold;
+    font.italic = style.italic;
+    font.underline = style.underline;
+    font.strikeout = style.strikeout;
     return font;
 }
 

@@ -258,7 +258,7 @@ TEST(Labels, CentredAndMovedLabels) {
     // by half of its 15-pixel height.
     const std::vector<std::string> expected = {
         "text (188,342) \"C1(1)\" Times New Roman 7 #000000 - angle 0 on #808080",
-        "text (446,319) \"C3\" Times New Roman 12 #000000 b angle 0 on #ffffff",
+        "text (446,319) \"C3\" Times New Roman 12 #000000 bi angle 0 on #ffffff",
     };
     EXPECT_EQ(canvas.log, expected);
 }
@@ -297,6 +297,7 @@ TEST(Labels, BondLabelIsRaisedTowardsItsOwnTop) {
     c.doc.bonds[0].label_dy = -0.4;
     c.doc.bonds[0].label_angle = 90;
     c.state.bond_label_font.size = 10;
+    c.state.bond_label_font.style_text = "Bold";  // the text decides, not the set
     RecordingCanvas canvas;
     draw_bond_labels(c.doc, c.state, canvas, c.page);
     EXPECT_TRUE(canvas.log.empty());
@@ -307,6 +308,11 @@ TEST(Labels, BondLabelIsRaisedTowardsItsOwnTop) {
     ASSERT_EQ(canvas.log.size(), 1u);
     EXPECT_EQ(canvas.log[0],
               "text (240,306) \"1.581 \u00c5\" Times New Roman 10 #000000 b angle 90 clear");
+    c.state.bond_label_font.style_text = "";
+    c.state.bond_label_font.style.bold = true;
+    canvas.log.clear();
+    draw_bond_labels(c.doc, c.state, canvas, c.page);
+    EXPECT_NE(canvas.log[0].find(" #000000 - angle 90 "), std::string::npos);
 }
 
 TEST(Picture, EmptySceneHoldsBackgroundAndScaleBar) {
