@@ -114,6 +114,47 @@ TEST(MouseRotation, HundredPixelsRightIsOneRadianAboutY) {
     EXPECT_NEAR(t.state.ellipsoids.atoms[0].W_view[0][2], 0, 1e-9);
 }
 
+TEST(MouseRotation, SingularViewSaysSoAndChangesNothing) {
+    TwoAtoms t;
+    t.state.view.view_matrix = Mat3{};
+    const auto before = t.state.view.points;
+    EXPECT_FALSE(apply_rotation(t.state, t.doc.metric, rotation_xy(10, 0), t.msg));
+    ASSERT_EQ(t.msg.warnings.size(), 1u);
+    EXPECT_EQ(t.msg.warnings[0], "erreur dans dessin ligne 1427");
+    EXPECT_EQ(t.state.view.points, before);
+    EXPECT_EQ(t.state.view.rotation_angles, (Vec3{0, 0, 0}));
+}
+
+TEST(Consistency, DegenerateAxesSaySoAndChangeNothing) {
+    StructureDocument doc = document_with_cell({6, 7, 8, 90, 105, 90});
+    ViewState view;
+    reset_orientation(view, doc.metric);
+    view.orientation_matrix = Mat3{};
+    const Mat3 before = view.view_matrix;
+    RecordingMessages msg;
+    EXPECT_FALSE(make_consistent(view, doc.metric, msg));
+    ASSERT_EQ(msg.warnings.size(), 1u);
+    EXPECT_EQ(msg.warnings[0], "erreur dans oemath ligne 1936");
+    EXPECT_EQ(view.view_matrix, before);
+}
+
+TEST(Consistency, SkewAxesAreMadePerpendicular) {
+    StructureDocument doc = document_with_cell({6, 7, 8, 90, 105, 90});
+    ViewState view;
+    reset_orientation(view, doc.metric);
+    // X along a, Y a little off b*: Y is turned back into the plane normal to X.
+    view.orientation_matrix =
+        multiply(doc.metric.B_inverse, transpose(Mat3{{{1, 0.005, 0}, {0.005, 1, 0}, {0, 0, 1}}}));
+    RecordingMessages msg;
+    ASSERT_TRUE(make_consistent(view, doc.metric, msg));
+    EXPECT_NEAR(dot(view.rotation[0], view.rotation[1]), 0, 1e-15);
+    EXPECT_NEAR(determinant(view.rotation), 1, 1e-4);
+    const Mat3 check = multiply(view.view_matrix, view.view_matrix_inverse);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            EXPECT_NEAR(check[i][j], i == j, 1e-12);
+}
+
 TEST(MouseRotation, RotationZFollowsThePointerAroundTheOrigin) {
     TwoAtoms t;
     // From right of the origin to above it: a quarter turn anticlockwise.
