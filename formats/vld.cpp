@@ -50,15 +50,42 @@ std::string int_field(long long v, int w) {
     return format_int(v, w);
 }
 
+// Appends a number field; a field that has grown past its width and would
+// touch the text before it gets a separating blank, so that the file still
+// reads back.
+struct Fields {
+    std::string text;
+    Fields& operator<<(const std::string& field) {
+        if (!text.empty() && !field.empty() && field[0] != ' ' && text.back() != ' ') text += ' ';
+        text += field;
+        return *this;
+    }
+};
+
+// The 61 numeric columns of a bond line (wider only for values that do
+// not fit, which the reader refuses).
+std::string bond_numbers(const CalcBond& b) {
+    Fields f;
+    f << int_field(b.atom1, 4) << int_field(b.atom2, 4) << int_field(b.multiplicity, 4)
+      << fixed_field(b.length, 8, 3) << int_field(b.width, 5) << int_field(b.colour, 10)
+      << fixed_field(b.label_dx, 8, 3) << fixed_field(b.label_dy, 8, 3);
+    f.text += "  ";
+    f << fixed_field(b.label_angle, 8, 3);
+    return f.text;
+}
+
 // ---------------------------------------------------------------- writer
 
 void write_operator(std::string& out, const EquivalentPosition& p) {
+    Fields f;
     for (int i = 0; i < 3; ++i) {
         for (int j = 0; j < 3; ++j)
-            out += fixed_field(p.op.m[i][j], 4, 0);
-        out += fixed_field(p.op.m[i][3], 10, 6);
+            f << fixed_field(p.op.m[i][j], 4, 0);
+        f << fixed_field(p.op.m[i][3], 10, 6);
     }
-    out += "  " + int_field(p.selected, 4) + kEol;
+    f.text += "  ";
+    f << int_field(p.selected, 4);
+    out += f.text + kEol;
 }
 
 std::string option_line(const StructureDocument& doc, const DrawingState& d) {
@@ -81,11 +108,11 @@ std::string option_line(const StructureDocument& doc, const DrawingState& d) {
     flag[kPositionCode] = o.add_position_code;
     flag[kColourFragments] = doc.colour_fragments;
     flag[kBondLabels] = o.bond_labels;
-    std::string line;
+    Fields line;
     for (int k = 1; k <= kOptionCount; ++k)
-        line += int_field(flag[k], 3);
-    line += fixed_field(d.dummy.dimension, 8, 2) + int_field(d.dummy.colour, 12);
-    return line;
+        line << int_field(flag[k], 3);
+    line << fixed_field(d.dummy.dimension, 8, 2) << int_field(d.dummy.colour, 12);
+    return line.text;
 }
 
 }  // namespace
@@ -120,17 +147,21 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     line("#Element sorts");
     line(std::to_string(doc.element_sorts.size()));
     for (const ElementSort& e : doc.element_sorts)
-        line(pad_left(e.symbol, 2) + " " + int_field(e.colour, 10) + fixed_field(e.radius, 6, 2));
+        line((Fields{pad_left(e.symbol, 2) + " "} << int_field(e.colour, 10)
+                                                  << fixed_field(e.radius, 6, 2))
+                 .text);
 
     line("#Asymetric unit contents");
     line(std::to_string(doc.asym.size()));
     for (const Atom& a : doc.asym) {
-        line(pad_right(trim(a.name), 4) + fixed_field(a.x, 10, 5) + fixed_field(a.y, 10, 5) +
-             fixed_field(a.z, 10, 5) + int_field(a.element_index, 5));
-        std::string adp = "     ";
+        line((Fields{pad_right(trim(a.name), 4)}
+              << fixed_field(a.x, 10, 5) << fixed_field(a.y, 10, 5) << fixed_field(a.z, 10, 5)
+              << int_field(a.element_index, 5))
+                 .text);
+        Fields adp{"     "};
         for (double u : a.adp)
-            adp += fixed_field(u, 10, 6);
-        line(adp);
+            adp << fixed_field(u, 10, 6);
+        line(adp.text);
     }
 
     line("#Generated atoms");
@@ -138,35 +169,39 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     for (std::size_t i = 0; i < doc.gen.size(); ++i) {
         const Atom& a = doc.gen[i];
         const std::string label = i < doc.gen_labels.size() ? doc.gen_labels[i] : std::string();
-        line(pad_right(a.name, 5) + pad_right(fit(label, 8), 8) + fixed_field(a.x, 10, 5) +
-             fixed_field(a.y, 10, 5) + fixed_field(a.z, 10, 5) + fixed_field(a.label_dx, 8, 3) +
-             fixed_field(a.label_dy, 8, 3) + int_field(a.part, 5));
-        std::string adp = "     ";
+        line((Fields{pad_right(a.name, 5) + pad_right(fit(label, 8), 8)}
+              << fixed_field(a.x, 10, 5) << fixed_field(a.y, 10, 5) << fixed_field(a.z, 10, 5)
+              << fixed_field(a.label_dx, 8, 3) << fixed_field(a.label_dy, 8, 3)
+              << int_field(a.part, 5))
+                 .text);
+        Fields adp{"     "};
         for (double b : a.adp)
-            adp += fixed_field(b, 12, 8);
-        line(adp);
-        line(int_field(a.element_index, 5) + int_field(a.colour, 10) + int_field(a.tag, 5) +
-             int_field(a.iso, 5) + int_field(a.drawn, 5) + int_field(a.labelled, 5));
+            adp << fixed_field(b, 12, 8);
+        line(adp.text);
+        line((Fields{} << int_field(a.element_index, 5) << int_field(a.colour, 10)
+                       << int_field(a.tag, 5) << int_field(a.iso, 5) << int_field(a.drawn, 5)
+                       << int_field(a.labelled, 5))
+                 .text);
     }
 
     line("#Bonds sorts");
     line(std::to_string(doc.bond_sorts.size()));
     for (const BondSort& s : doc.bond_sorts)
-        line(pad_left(s.element1, 4) + pad_left(s.element2, 4) + fixed_field(s.max_distance, 8, 2));
+        line((Fields{pad_left(s.element1, 4) + pad_left(s.element2, 4)}
+              << fixed_field(s.max_distance, 8, 2))
+                 .text);
 
     line("#Calculated bonds");
     line(std::to_string(doc.bonds.size()));
     for (const CalcBond& b : doc.bonds)
-        line(int_field(b.atom1, 4) + int_field(b.atom2, 4) + int_field(b.multiplicity, 4) +
-             fixed_field(b.length, 8, 3) + int_field(b.width, 5) + int_field(b.colour, 10) +
-             fixed_field(b.label_dx, 8, 3) + fixed_field(b.label_dy, 8, 3) + "  " +
-             fixed_field(b.label_angle, 8, 3) + fit(b.label, kBondLabelLength));
+        line(bond_numbers(b) + fit(b.label, kBondLabelLength));
 
     line("#Orientation matrix");
     for (int i = 0; i < 3; ++i)
-        line(fixed_field(d.view.view_matrix_inverse[i][0], 12, 7) +
-             fixed_field(d.view.view_matrix_inverse[i][1], 12, 7) +
-             fixed_field(d.view.view_matrix_inverse[i][2], 12, 7));
+        line((Fields{} << fixed_field(d.view.view_matrix_inverse[i][0], 12, 7)
+                       << fixed_field(d.view.view_matrix_inverse[i][1], 12, 7)
+                       << fixed_field(d.view.view_matrix_inverse[i][2], 12, 7))
+                 .text);
 
     line("#Ellipsoids probability");
     line(std::to_string(d.view.probability_index));
@@ -175,10 +210,14 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     line(option_line(doc, d));
 
     line("#Box of enclosure");
-    line(fixed_field(doc.enclosure.box[0], 8, 3) + fixed_field(doc.enclosure.box[1], 8, 3) +
-         fixed_field(doc.enclosure.box[2], 8, 3));
-    line(fixed_field(doc.enclosure.centre[0], 8, 3) + fixed_field(doc.enclosure.centre[1], 8, 3) +
-         fixed_field(doc.enclosure.centre[2], 8, 3));
+    line((Fields{} << fixed_field(doc.enclosure.box[0], 8, 3)
+                   << fixed_field(doc.enclosure.box[1], 8, 3)
+                   << fixed_field(doc.enclosure.box[2], 8, 3))
+             .text);
+    line((Fields{} << fixed_field(doc.enclosure.centre[0], 8, 3)
+                   << fixed_field(doc.enclosure.centre[1], 8, 3)
+                   << fixed_field(doc.enclosure.centre[2], 8, 3))
+             .text);
     line("#sphere of enclosure");
     line(fixed_field(doc.enclosure.radius, 8, 3));
 
@@ -194,8 +233,11 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     line(pad_right(font_field(d.atom_label_font.name), 30) + font_field(d.bond_label_font.name));
     line(pad_right(font_field(d.atom_label_font.style_text), 30) +
          font_field(d.bond_label_font.style_text));
-    line(int_field(d.atom_label_font.size, 15) + int_field(d.atom_label_font.colour, 15) +
-         int_field(d.bond_label_font.size, 15) + int_field(d.bond_label_font.colour, 15));
+    line((Fields{} << int_field(d.atom_label_font.size, 15)
+                   << int_field(d.atom_label_font.colour, 15)
+                   << int_field(d.bond_label_font.size, 15)
+                   << int_field(d.bond_label_font.colour, 15))
+             .text);
     return out;
 }
 
@@ -527,6 +569,8 @@ void read_file_body(Cursor& c, StructureDocument& doc, DrawingState& d, Messages
             b.label_dy = at(7);
             b.label_angle = at(8);
         }
+        // The label starts in column 62 only when the numbers keep their widths.
+        if (bond_numbers(b).size() != 61) c.fail("Bond values out of range");
         b.label = s.size() > 61 ? fit(trim(s.substr(61, 25)), kBondLabelLength) : std::string();
         c.text_line();
         doc.bonds.push_back(b);
