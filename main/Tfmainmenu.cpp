@@ -11,9 +11,18 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+
 #include "core/text.h"
+#include "drawing/ui/Tfdessin.h"
+#include "formats/cif_read.h"
+#include "formats/shelx.h"
+#include "formats/vld.h"
 #include "main/command_line.h"
 #include "main/help_window.h"
+#include "main/plot.h"
 
 namespace veldor {
 
@@ -22,9 +31,13 @@ constexpr int kCompactScreenWidth = 800;
 constexpr int kLargeFrame = 47;
 }  // namespace
 
-Tfmainmenu::Tfmainmenu(StructureDocument& doc, ProgramPaths paths, Messages& messages,
-                       QWidget* parent)
-    : QMainWindow(parent), doc_(doc), paths_(std::move(paths)), messages_(messages) {
+Tfmainmenu::Tfmainmenu(StructureDocument& doc, DrawingState& drawing, ProgramPaths paths,
+                       Messages& messages, QWidget* parent)
+    : QMainWindow(parent),
+      doc_(doc),
+      paths_(std::move(paths)),
+      messages_(messages),
+      drawing_(drawing) {
     setObjectName(QStringLiteral("Tfmainmenu"));
     setWindowTitle(QStringLiteral("VELDOR V2"));
 
@@ -55,6 +68,7 @@ Tfmainmenu::Tfmainmenu(StructureDocument& doc, ProgramPaths paths, Messages& mes
         QString::fromStdString(find_file_nocase(paths_.data_dir, "veldor.html")
                                    .value_or(paths_.data_dir + "/veldor.html"));
     help_ = new HelpWindow(help_file, this);
+    dessin_ = new Tfdessin(doc_, drawing_, messages_, paths_.work_dir, compact_, this);
 }
 
 void Tfmainmenu::build_menus() {
@@ -68,13 +82,17 @@ void Tfmainmenu::build_menus() {
     QMenu* load = file->addMenu(QStringLiteral("&Load"));
     // The loading, saving, typing and plotting commands take effect as the
     // readers, writers and the drawing window join the program.
-    add(load, QStringLiteral("&Veldor file"), QStringLiteral("lit_veldor"), false);
+    connect(add(load, QStringLiteral("&Veldor file"), QStringLiteral("lit_veldor"), true),
+            &QAction::triggered, this, [this] { lit_veldor(); });
     add(load, QStringLiteral("Tessard"), QStringLiteral("lit_fichier_tessard"), false);
-    add(load, QStringLiteral("&Shelx file (input or output)"), QStringLiteral("lit_shelx"), false);
+    connect(add(load, QStringLiteral("&Shelx file (input or output)"), QStringLiteral("lit_shelx"),
+                true),
+            &QAction::triggered, this, [this] { lit_shelx(); });
     add(load, QStringLiteral("&Lazy_pulverix file"), QStringLiteral("lit_lazy"), false);
     add(load, QStringLiteral("&Powdercell file"), QStringLiteral("lit_powder"), false);
-    add(load, QStringLiteral("&Crystallographic Information file (CIF)"), QStringLiteral("lit_cif"),
-        false);
+    connect(add(load, QStringLiteral("&Crystallographic Information file (CIF)"),
+                QStringLiteral("lit_cif"), true),
+            &QAction::triggered, this, [this] { lit_cif(); });
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
     add(save, QStringLiteral("&Shelx input file"), QStringLiteral("sauve_fichier_shelx"), false);
     add(save, QStringLiteral("&Veldor file"), QStringLiteral("Veldorfile2Click"), false);
@@ -88,7 +106,9 @@ void Tfmainmenu::build_menus() {
     add(menuBar()->addMenu(QStringLiteral("&Data")), QStringLiteral("Data &keybord"),
         QStringLiteral("data_keyboard"), false);
     QMenu* plot = menuBar()->addMenu(QStringLiteral("&Plot"));
-    add(plot, QStringLiteral("&Plot"), QStringLiteral("trace_ortep"), false);
+    QAction* plot_action = add(plot, QStringLiteral("&Plot"), QStringLiteral("trace_ortep"), true);
+    plot_action->setShortcut(QKeySequence(Qt::Key_F5));
+    connect(plot_action, &QAction::triggered, this, &Tfmainmenu::trace_ortep);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     QAction* aide_action = add(help, QStringLiteral("&Help"), QStringLiteral("aide"), true);
     aide_action->setShortcut(QKeySequence::HelpContents);
@@ -133,9 +153,125 @@ void Tfmainmenu::first_activation() {
     check_frame_size();
     if (doc_.startup_file.empty()) return;
     const std::string name = to_lower(doc_.startup_file);
-    if (structure_file_kind(name) == StructureFileKind::Vld)
+    // The name as given is what is opened: file systems may tell case apart.
+    const QString path = QString::fromStdString(doc_.startup_file);
+    doc_.startup_file.clear();
+    if (structure_file_kind(name) == StructureFileKind::Vld) {
+        pending_vld_ = path;
         messages_.warn("The file " + name + " was loaded. Click on the \"Plot\" Item");
+    } else {
+        load_by_extension(path);
+    }
     emit startup_file_pending(QString::fromStdString(name));
+}
+
+QString Tfmainmenu::space_group_text() const {
+    return status_->text();
+}
+
+QString Tfmainmenu::open_file(const QString& filter) {
+    return QFileDialog::getOpenFileName(this, QStringLiteral("Open"), QString(), filter);
+}
+
+void Tfmainmenu::load_by_extension(const QString& file_name) {
+    switch (structure_file_kind(file_name.toStdString())) {
+        case StructureFileKind::Vld:
+            lit_veldor(file_name);
+            break;
+        case StructureFileKind::Shelx:
+            lit_shelx(file_name);
+            break;
+        case StructureFileKind::Cif:
+            lit_cif(file_name);
+            break;
+        default:
+            break;
+    }
+}
+
+void Tfmainmenu::after_load(const std::string& space_group_caption) {
+    status_->setText(QString::fromStdString(space_group_caption));
+    const QString file = QFileInfo(QString::fromStdString(doc_.data_file)).fileName();
+    if (!doc_.vld_file.empty())
+        setWindowTitle(caption_for(QString::fromStdString(doc_.title) + " [" +
+                                   QFileInfo(QString::fromStdString(doc_.vld_file)).fileName() +
+                                   "]"));
+    else
+        setWindowTitle(caption_for(file));
+}
+
+void Tfmainmenu::lit_veldor(const QString& file_name) {
+    const QString path =
+        file_name.isEmpty() ? open_file(QStringLiteral("ASCII Veldor file (*.vld)")) : file_name;
+    if (path.isEmpty()) return;
+    pending_vld_.clear();
+    BusyScope busy(messages_);
+    if (!read_vld(path.toStdString(), doc_, drawing_, messages_)) return;
+    after_vld_load(doc_, drawing_);
+    after_load(doc_.space_group.empty() ? std::string("No Space Group found")
+                                        : "Space Group: " + doc_.space_group);
+    show_drawing();
+}
+
+void Tfmainmenu::lit_shelx(const QString& file_name) {
+    const QString path =
+        file_name.isEmpty()
+            ? open_file(QStringLiteral(
+                  "Shelx files (*.ins *.inp *.shx *.res *.out *.lst);;All files (*)"))
+            : file_name;
+    if (path.isEmpty()) return;
+    BusyScope busy(messages_);
+    ShelxReadResult result;
+    load_shelx(path.toStdString(), doc_, paths_, result, messages_);
+    after_load(result.caption);
+}
+
+void Tfmainmenu::lit_cif(const QString& file_name) {
+    const QString path =
+        file_name.isEmpty()
+            ? open_file(QStringLiteral("Crystallographic Information File (*.cif);;All files (*)"))
+            : file_name;
+    if (path.isEmpty()) return;
+    auto choose = [this](const std::vector<CifBlockInfo>& blocks) -> std::optional<int> {
+        QStringList names;
+        for (const CifBlockInfo& b : blocks)
+            names << QString::fromStdString(b.name);
+        bool ok = false;
+        const QString chosen =
+            QInputDialog::getItem(this, QStringLiteral("Select a data block"),
+                                  QStringLiteral("Data blocks:"), names, 0, false, &ok);
+        if (!ok) return std::nullopt;
+        return static_cast<int>(names.indexOf(chosen));
+    };
+    BusyScope busy(messages_);
+    const CifLoadResult r = load_cif(path.toStdString(), doc_, paths_, messages_, choose);
+    if (r.cancelled) return;
+    after_load(r.space_group_text);
+}
+
+void Tfmainmenu::trace_ortep() {
+    if (dessin_->isMinimized()) {
+        dessin_->showNormal();
+        return;
+    }
+    if (!pending_vld_.isEmpty()) {
+        if (!QFileInfo::exists(pending_vld_)) {
+            messages_.warn(pending_vld_.toStdString() + " not found");
+            pending_vld_.clear();
+            return;
+        }
+        lit_veldor(pending_vld_);
+        return;
+    }
+    if (plot(doc_, drawing_, paths_, messages_) != PlotOutcome::Stopped) show_drawing();
+}
+
+void Tfmainmenu::show_drawing() {
+    if (doc_.display.empty() && doc_.gen.empty()) return;
+    dessin_->show();
+    dessin_->raise();
+    dessin_->activateWindow();
+    dessin_->initialise_fiche();
 }
 
 void Tfmainmenu::check_frame_size() {

@@ -7,6 +7,7 @@
 #include "core/data_files.h"
 #include "core/document.h"
 #include "core/messages.h"
+#include "drawing/drawing_state.h"
 
 class QAction;
 class QLabel;
@@ -14,6 +15,7 @@ class QLabel;
 namespace veldor {
 
 class HelpWindow;
+class Tfdessin;
 
 // Help topics of the main window.
 inline constexpr int kHelpGeneration = 1;
@@ -24,12 +26,14 @@ inline constexpr int kHelpGetspec = 12;
 class Tfmainmenu : public QMainWindow {
     Q_OBJECT
   public:
-    Tfmainmenu(StructureDocument& doc, ProgramPaths paths, Messages& messages,
-               QWidget* parent = nullptr);
+    Tfmainmenu(StructureDocument& doc, DrawingState& drawing, ProgramPaths paths,
+               Messages& messages, QWidget* parent = nullptr);
 
     // True when the screen is too narrow (800 px or less) for the full layout.
     bool compact_layout() const { return compact_; }
     HelpWindow* help_window() const { return help_; }
+    Tfdessin* drawing_window() const { return dessin_; }
+    QString space_group_text() const;
     // The menu actions by their object names ("Exit", "Plot", ...), for tests.
     QAction* action(const QString& name) const;
 
@@ -40,6 +44,14 @@ class Tfmainmenu : public QMainWindow {
     void aide();      // menu Help
     void a_propos();  // menu About
     void show_help(int context);
+    void trace_ortep();  // Plot
+
+    // Load commands: an empty name opens the file dialog.
+    void lit_veldor(const QString& file_name = {});
+    void lit_shelx(const QString& file_name = {});
+    void lit_cif(const QString& file_name = {});
+    // Loads a file by its extension, as for the file named on the command line.
+    void load_by_extension(const QString& file_name);
 
   signals:
     // Emitted once, when the window is first activated with a start-up file.
@@ -52,10 +64,17 @@ class Tfmainmenu : public QMainWindow {
     void build_menus();
     void first_activation();
     void check_frame_size();
+    QString open_file(const QString& filter);
+    void after_load(const std::string& space_group_caption);
+    void show_drawing();
 
+    Tfdessin* dessin_ = nullptr;
+    // A VLD file named on the command line is read by the first Plot.
+    QString pending_vld_;
     StructureDocument& doc_;
     ProgramPaths paths_;
     Messages& messages_;
+    DrawingState& drawing_;
     HelpWindow* help_ = nullptr;
     QLabel* status_ = nullptr;
     bool compact_ = false;

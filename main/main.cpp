@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/document.h"
+#include "drawing/drawing_state.h"
 #include "main/Tfmainmenu.h"
 #include "main/command_line.h"
 #include "main/qt_messages.h"
@@ -48,8 +49,9 @@ int main(int argc, char** argv) {
     if (!start.ok) return 1;
 
     StructureDocument doc;
+    DrawingState drawing;
     doc.startup_file = start.structure_file;
-    Tfmainmenu window(doc, start.paths, messages);
+    Tfmainmenu window(doc, drawing, start.paths, messages);
     messages.set_parent(&window);
     window.show();
     return QApplication::exec();

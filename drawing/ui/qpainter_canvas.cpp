@@ -12,7 +12,8 @@ namespace {
 QPolygonF to_polygon(std::span<const Point> points) {
     QPolygonF poly;
     poly.reserve(static_cast<qsizetype>(points.size()));
-    for (const Point& p : points) poly.append(QPointF(p.x, p.y));
+    for (const Point& p : points)
+        poly.append(QPointF(p.x, p.y));
     return poly;
 }
 
@@ -28,16 +29,20 @@ Qt::PenStyle qt_style(PenStyle s) {
     return Qt::SolidLine;
 }
 
-QRectF box(Point a, Point b) { return QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)).normalized(); }
+QRectF box(Point a, Point b) {
+    return QRectF(QPointF(a.x, a.y), QPointF(b.x, b.y)).normalized();
+}
 
 }  // namespace
 
-QColor to_qcolor(Colour c) { return QColor(red(c), green(c), blue(c)); }
+QColor to_qcolor(Colour c) {
+    return QColor(red(c), green(c), blue(c));
+}
 
 QImage make_picture_image(int width, int height, double device_pixel_ratio) {
     const double dpr = device_pixel_ratio > 0 ? device_pixel_ratio : 1.0;
-    QImage image(static_cast<int>(std::ceil(width * dpr)), static_cast<int>(std::ceil(height * dpr)),
-                 QImage::Format_ARGB32_Premultiplied);
+    QImage image(static_cast<int>(std::ceil(width * dpr)),
+                 static_cast<int>(std::ceil(height * dpr)), QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(dpr);
     // 96 dots per inch, as the screen picture has: fonts keep their size in pixels.
     const int dots_per_metre = qRound(96 / 0.0254 * dpr);

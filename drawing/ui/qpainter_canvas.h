@@ -13,7 +13,7 @@ class QImage;
 namespace veldor {
 
 class QPainterCanvas : public Canvas {
-public:
+  public:
     // Draws with `painter`, which must stay active while the canvas is used.
     // Font point sizes are converted at `dots_per_inch` (96 on screens).
     explicit QPainterCanvas(QPainter& painter, double dots_per_inch = 96);
@@ -30,7 +30,7 @@ public:
 
     QFont qfont(const Font& font) const;
 
-private:
+  private:
     QPainter& painter_;
     double dpi_;
 };

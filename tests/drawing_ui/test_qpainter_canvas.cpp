@@ -17,7 +17,9 @@ QApplication& app() {
     return instance;
 }
 
-QColor at(const QImage& img, int x, int y) { return img.pixelColor(x, y); }
+QColor at(const QImage& img, int x, int y) {
+    return img.pixelColor(x, y);
+}
 
 TEST(QPainterCanvas, FillsAndOutlinesInDeviceColours) {
     app();

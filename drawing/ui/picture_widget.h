@@ -1,0 +1,32 @@
+#pragma once
+// Shows the drawing's picture at its logical size and passes the mouse on.
+
+#include <QImage>
+#include <QWidget>
+
+namespace veldor {
+
+class PictureWidget : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PictureWidget(QWidget* parent = nullptr);
+    void set_picture(const QImage& image);
+    const QImage& picture() const { return picture_; }
+    QSize sizeHint() const override;
+
+  signals:
+    void pressed(QPointF pos, Qt::MouseButton button);
+    void moved(QPointF pos, Qt::MouseButtons buttons);
+    void released(QPointF pos, Qt::MouseButton button);
+
+  protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+  private:
+    QImage picture_;
+};
+
+}  // namespace veldor

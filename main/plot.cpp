@@ -1,0 +1,93 @@
+#include "main/plot.h"
+
+#include <filesystem>
+
+#include "core/elements.h"
+#include "core/metric.h"
+#include "core/text.h"
+#include "formats/vld.h"
+#include "generation/bonds.h"
+#include "generation/generate.h"
+#include "symmetry/operators.h"
+
+namespace veldor {
+
+bool read_selected_positions(StructureDocument& doc, Messages& messages) {
+    std::vector<PositionsGridRow> rows;
+    rows.reserve(doc.positions.size());
+    for (const EquivalentPosition& p : doc.positions) {
+        const auto parts = split_tokens(p.text, ",");
+        PositionsGridRow row;
+        if (parts.size() == 3) {
+            row.a = parts[0];
+            row.b = parts[1];
+            row.c = parts[2];
+        } else {
+            // A text cut at its 24 characters: write the components from the matrix.
+            for (int i = 0; i < 3; ++i) {
+                OperatorRow r;
+                for (int j = 0; j < 3; ++j)
+                    r.r[j] = p.op.m[i][j];
+                r.t = p.op.m[i][3];
+                (i == 0 ? row.a : i == 1 ? row.b : row.c) = trim(format_row(r));
+            }
+        }
+        row.selected = p.selected ? "*" : "";
+        rows.push_back(std::move(row));
+    }
+    return read_positions_grid(rows, doc, messages);
+}
+
+bool build_sorts(StructureDocument& doc, const ProgramPaths& paths, Messages& messages) {
+    if (!build_element_sorts(doc, load_radii(paths.data_dir), messages)) return false;
+    build_bond_sorts(doc);
+    return true;
+}
+
+PlotOutcome plot(StructureDocument& doc, DrawingState& drawing, const ProgramPaths& paths,
+                 Messages& messages) {
+    if (trim(doc.space_group).empty()) {
+        messages.warn("No space_group");
+        return PlotOutcome::Stopped;
+    }
+    if (doc.asym.empty()) {
+        messages.warn("No coordinates!");
+        return PlotOutcome::Stopped;
+    }
+    if (!doc.regeneration_needed && !doc.gen.empty()) {
+        for (Atom& a : doc.gen)
+            a.drawn = 1;
+        doc.display = doc.gen;
+        return PlotOutcome::Redisplayed;
+    }
+
+    BusyScope busy(messages);
+    if (doc.cell_changed || doc.metric.volume <= 0) {
+        double product = 1;
+        for (double v : doc.cell_parameters)
+            product *= v;
+        if (product == 0) {
+            messages.warn("No cell parameters");
+            return PlotOutcome::Stopped;
+        }
+        if (!compute_metric(doc, messages)) return PlotOutcome::Stopped;
+    }
+    if (!read_selected_positions(doc, messages)) return PlotOutcome::Stopped;
+    if (doc.elements_changed || doc.element_sorts.empty()) {
+        if (!build_sorts(doc, paths, messages)) return PlotOutcome::Stopped;
+    }
+    generate(doc, messages);
+    if (doc.gen.empty()) {
+        messages.beep();
+        messages.warn("No data");
+        return PlotOutcome::Stopped;
+    }
+    doc.cell_changed = false;
+    doc.elements_changed = false;
+    reset_orientation(drawing.view, doc.metric);
+    const auto snapshot = std::filesystem::path(paths.work_dir) / kSnapshotFileName;
+    write_vld(snapshot.string(), doc, drawing, messages);
+    return PlotOutcome::Generated;
+}
+
+}  // namespace veldor

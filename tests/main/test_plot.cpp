@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <filesystem>
+#include <fstream>
+
+#include "drawing/ui/Tfdessin.h"
+#include "main/Tfmainmenu.h"
+#include "main/plot.h"
+
+namespace veldor {
+namespace {
+
+namespace fs = std::filesystem;
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "test_main";
+    static char* argv[] = {name, nullptr};
+    static QApplication instance(argc, argv);
+    return instance;
+}
+
+class PlotTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        app();
+        work = fs::temp_directory_path() /
+               (std::string("veldor_plot_") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(work);
+        fs::create_directories(work);
+        paths = {VELDOR_DATA_DIR, work.string()};
+    }
+    void TearDown() override { fs::remove_all(work); }
+    fs::path work;
+    ProgramPaths paths;
+    StructureDocument doc;
+    DrawingState drawing;
+    RecordingMessages msg;
+};
+
+// Counts pixels that are neither background white nor near-white.
+int coloured_pixels(const QImage& img) {
+    int n = 0;
+    for (int y = 0; y < img.height(); y += 2)
+        for (int x = 0; x < img.width(); x += 2)
+            if (img.pixelColor(x, y).lightness() < 200) ++n;
+    return n;
+}
+
+TEST_F(PlotTest, WithoutSymbolOrAtomsNothingIsGenerated) {
+    EXPECT_EQ(plot(doc, drawing, paths, msg), PlotOutcome::Stopped);
+    EXPECT_EQ(msg.warnings.back(), "No space_group");
+    doc.space_group = "P-1";
+    EXPECT_EQ(plot(doc, drawing, paths, msg), PlotOutcome::Stopped);
+    EXPECT_EQ(msg.warnings.back(), "No coordinates!");
+    EXPECT_FALSE(fs::exists(work / "dummy.vld"));
+}
+
+TEST_F(PlotTest, ShelxFileToDrawingAndSnapshot) {
+    Tfmainmenu w(doc, drawing, paths, msg);
+    w.load_by_extension(QStringLiteral(VELDOR_SOURCE_DIR "/examples/thpp.ins"));
+    ASSERT_FALSE(doc.asym.empty()) << (msg.warnings.empty() ? "" : msg.warnings.back());
+    EXPECT_EQ(w.windowTitle(), "VELDOR V2. Data for thpp.ins");
+    EXPECT_TRUE(w.space_group_text().contains("P21/n")) << w.space_group_text().toStdString();
+
+    w.trace_ortep();
+    ASSERT_FALSE(doc.display.empty());
+    // Only position 1 is selected: the asymmetric unit alone, less coincident images.
+    EXPECT_EQ(doc.display.size(), doc.gen.size());
+    EXPECT_LE(doc.display.size(), doc.asym.size());
+    EXPECT_FALSE(doc.bonds.empty());
+    EXPECT_FALSE(doc.regeneration_needed);
+    EXPECT_TRUE(fs::exists(work / "dummy.vld"));
+    Tfdessin* d = w.drawing_window();
+    ASSERT_TRUE(d->isVisible());
+    const QImage& picture = d->picture();
+    EXPECT_EQ(picture.deviceIndependentSize().toSize(),
+              QSize(d->picture_size(), d->picture_size()));
+    EXPECT_GT(coloured_pixels(picture), 500);
+    if (const char* out = std::getenv("VELDOR_TEST_PICTURES"))
+        picture.save(QString::fromUtf8(out) + "/thpp_plot.png");
+
+    // A second Plot without an edit only shows the same atoms again.
+    fs::remove(work / "dummy.vld");
+    const auto bonds = doc.bonds.size();
+    w.trace_ortep();
+    EXPECT_FALSE(fs::exists(work / "dummy.vld"));
+    EXPECT_EQ(doc.bonds.size(), bonds);
+}
+
+TEST_F(PlotTest, MouseRotationTurnsByOneRadianPerHundredPixels) {
+    Tfmainmenu w(doc, drawing, paths, msg);
+    w.load_by_extension(QStringLiteral(VELDOR_SOURCE_DIR "/examples/thpp.ins"));
+    w.trace_ortep();
+    Tfdessin* d = w.drawing_window();
+    const QStringList before = d->projection_texts();
+    d->mouse_down({100, 100}, Qt::LeftButton);
+    d->mouse_move({200, 100}, Qt::LeftButton);
+    d->mouse_up({200, 100}, Qt::LeftButton);
+    EXPECT_NEAR(drawing.view.rotation_angles[1], 57.2957, 1e-9);
+    EXPECT_NE(d->projection_texts(), before);
+    if (const char* out = std::getenv("VELDOR_TEST_PICTURES"))
+        d->picture().save(QString::fromUtf8(out) + "/thpp_turned.png");
+    // The scale track bar: -4 gives 0.2.
+    d->change_echelle(-4);
+    EXPECT_EQ(d->scale_text(), " X 0.2");
+    EXPECT_DOUBLE_EQ(drawing.view.zoom, 0.2);
+}
+
+}  // namespace
+}  // namespace veldor
