@@ -42,17 +42,26 @@ void search_bonds(StructureDocument& doc, Messages& messages) {
     }
     const detail::PairSorts table(doc.bond_sorts, keys);
     const std::vector<int>& key = table.atom_keys();
-    const detail::FracGrid grid(
-        pos, detail::fractional_reach(doc.metric, table.reach(), detail::coordinate_scale(pos)));
+    const double scale = detail::coordinate_scale(pos);
+    const detail::FracGrid grid(pos, detail::fractional_reach(doc.metric, table.reach(), scale));
+    const double limit2 = detail::cartesian_limit_squared(doc.metric, table.reach(), scale);
+    std::vector<Vec3> cart(gen.size());
+    for (std::size_t i = 0; i < gen.size(); ++i)
+        cart[i] = frac_to_cart(pos[i], doc.metric);
 
     std::vector<int> near;
     for (int i = 0; i + 1 < n; ++i) {
         if (key[static_cast<std::size_t>(i)] < 0) continue;
         near.clear();
+        const Vec3& ci = cart[static_cast<std::size_t>(i)];
         grid.visit(pos[static_cast<std::size_t>(i)], [&](int j) {
-            if (j > i && key[static_cast<std::size_t>(j)] >= 0 &&
-                gen[static_cast<std::size_t>(j)].part == gen[static_cast<std::size_t>(i)].part)
-                near.push_back(j);
+            if (j <= i || key[static_cast<std::size_t>(j)] < 0 ||
+                gen[static_cast<std::size_t>(j)].part != gen[static_cast<std::size_t>(i)].part)
+                return;
+            const Vec3& cj = cart[static_cast<std::size_t>(j)];
+            const Vec3 v{cj[0] - ci[0], cj[1] - ci[1], cj[2] - ci[2]};
+            if (dot(v, v) > limit2) return;
+            near.push_back(j);
         });
         std::sort(near.begin(), near.end());
         for (int j : near) {

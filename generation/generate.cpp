@@ -322,6 +322,10 @@ void assemble_asym_fragments(StructureDocument& doc) {
     const double scale =
         std::max(detail::coordinate_scale(image), detail::coordinate_scale(here)) + 1;
     const FracGrid grid(image, detail::fractional_reach(doc.metric, table.reach(), scale));
+    const double limit2 = detail::cartesian_limit_squared(doc.metric, table.reach(), scale);
+    std::vector<Vec3> image_cart(image.size());
+    for (std::size_t i = 0; i < image.size(); ++i)
+        image_cart[i] = frac_to_cart(image[i], doc.metric);
 
     std::vector<char> taken(at(n), 0);
     std::vector<int> order, fragment_of(at(n), 0);
@@ -339,15 +343,22 @@ void assemble_asym_fragments(StructureDocument& doc) {
             const int ka = key[at(a)];
             if (ka < 0) continue;
             const Vec3 xa = asym[at(a)].position();
+            const Vec3 ca = frac_to_cart(xa, doc.metric);
             hits.clear();
             int t_index = 0;
             for (int i = -1; i <= 1; ++i)
                 for (int j = -1; j <= 1; ++j)
                     for (int l = -1; l <= 1; ++l, ++t_index) {
                         const Vec3 q{xa[0] - i, xa[1] - j, xa[2] - l};
+                        const Vec3 shift =
+                            frac_to_cart(Vec3{double(i), double(j), double(l)}, doc.metric);
                         grid.visit(q, [&](int idx) {
                             const int b = idx / np, p = idx % np;
                             if (taken[at(b)]) return;
+                            const Vec3& cb = image_cart[at(idx)];
+                            const Vec3 v{cb[0] + shift[0] - ca[0], cb[1] + shift[1] - ca[1],
+                                         cb[2] + shift[2] - ca[2]};
+                            if (dot(v, v) > limit2) return;
                             const int ft = found_t[at(b)];
                             if (ft >= 0 && (ft < t_index || p >= found_p[at(b)])) return;
                             double d = 0;
@@ -481,6 +492,10 @@ void assemble_generated_fragments(StructureDocument& doc, Messages& messages) {
     const double scale = detail::coordinate_scale(start_pos) + kFragmentTranslations;
     const Vec3 reach = detail::fractional_reach(doc.metric, table.reach(), scale);
     const FracGrid grid(start_pos, reach);
+    const double limit2 = detail::cartesian_limit_squared(doc.metric, table.reach(), scale);
+    std::vector<Vec3> start_cart(at(n));
+    for (int i = 0; i < n; ++i)
+        start_cart[at(i)] = frac_to_cart(start_pos[at(i)], doc.metric);
     std::vector<Vec3> pos = start_pos;  // moved as atoms join
 
     std::vector<char> taken(at(n), 0), found(at(n), 0);
@@ -510,22 +525,29 @@ void assemble_generated_fragments(StructureDocument& doc, Messages& messages) {
                 from[c] = -kFragmentTranslations;
                 to[c] = kFragmentTranslations;
                 if (grid.unbounded()) continue;
-                const double lo = xa[at(c)] - grid.upper()[at(c)] - reach[at(c)] - 1;
-                const double hi = xa[at(c)] - grid.lower()[at(c)] + reach[at(c)] + 1;
+                const double lo = xa[at(c)] - grid.upper()[at(c)] - reach[at(c)];
+                const double hi = xa[at(c)] - grid.lower()[at(c)] + reach[at(c)];
                 if (!(lo <= hi)) {  // a non-finite position, or no point in the grid
                     none = true;
                     break;
                 }
-                from[c] = static_cast<int>(std::max(static_cast<double>(from[c]), std::floor(lo)));
-                to[c] = static_cast<int>(std::min(static_cast<double>(to[c]), std::ceil(hi)));
+                from[c] = static_cast<int>(std::max(static_cast<double>(from[c]), std::ceil(lo)));
+                to[c] = static_cast<int>(std::min(static_cast<double>(to[c]), std::floor(hi)));
             }
             if (none) continue;
+            const Vec3 ca = frac_to_cart(xa, doc.metric);
             hits.clear();
             for (int i = from[0]; i <= to[0]; ++i)
                 for (int j = from[1]; j <= to[1]; ++j)
                     for (int l = from[2]; l <= to[2]; ++l) {
+                        const Vec3 shift =
+                            frac_to_cart(Vec3{double(i), double(j), double(l)}, doc.metric);
                         grid.visit(Vec3{xa[0] - i, xa[1] - j, xa[2] - l}, [&](int b) {
                             if (taken[at(b)] || found[at(b)]) return;
+                            const Vec3& cb = start_cart[at(b)];
+                            const Vec3 v{cb[0] + shift[0] - ca[0], cb[1] + shift[1] - ca[1],
+                                         cb[2] + shift[2] - ca[2]};
+                            if (dot(v, v) > limit2) return;
                             double d = 0;
                             if (!fragment_distance(table, doc.bond_sorts, ka, key[at(b)], d))
                                 return;

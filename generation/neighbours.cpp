@@ -37,6 +37,19 @@ Vec3 fractional_reach(const Metric& metric, double distance, double scale) {
     return reach;
 }
 
+double cartesian_limit_squared(const Metric& metric, double distance, double scale) {
+    if (std::isnan(distance) || distance == kInfinity) return kInfinity;
+    double norm = 0;
+    for (const auto& row : metric.frac_to_cart)
+        for (double v : row)
+            norm += v * v;
+    norm = std::sqrt(norm);
+    const double d = std::max(distance, 0.0);
+    const double limit = d * (1 + kReachSlack) + kReachSlack * (1 + norm * (scale + 1));
+    if (!std::isfinite(limit)) return kInfinity;
+    return limit * limit;
+}
+
 double coordinate_scale(const std::vector<Vec3>& points) {
     double s = 0;
     for (const Vec3& p : points)

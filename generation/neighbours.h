@@ -18,6 +18,11 @@ namespace veldor::detail {
 // mean "no bound" (a degenerate metric, a non-finite distance).
 Vec3 fractional_reach(const Metric& metric, double distance, double scale);
 
+// A squared Cartesian distance beyond which two points, their Cartesian
+// coordinates computed apart, are surely farther than `distance` by the
+// exact test: a cheap first test. Infinite when nothing can be excluded.
+double cartesian_limit_squared(const Metric& metric, double distance, double scale);
+
 // Largest finite absolute coordinate of the points (0 when none).
 double coordinate_scale(const std::vector<Vec3>& points);
 
