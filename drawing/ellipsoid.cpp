@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numbers>
 
 #include "core/adp.h"
 #include "core/text.h"
@@ -66,7 +67,7 @@ const UnitCircle& unit_circle(int steps) {
     if (it != tables.end()) return it->second;
     UnitCircle c;
     // The screen table steps by this exact value.
-    const double step = steps == 50 ? 0.12566370614359174 : 2 * M_PI / steps;
+    const double step = steps == 50 ? 0.12566370614359174 : 2 * std::numbers::pi / steps;
     for (int k = 0; k <= steps; ++k) {
         c.cos.push_back(std::cos(k * step));
         c.sin.push_back(std::sin(k * step));

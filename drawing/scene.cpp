@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 #include "core/elements.h"
@@ -77,13 +78,18 @@ bool behind(const AtomEllipsoid& e, const Vec3& centre, const Vec3& p1, const Ve
 // The stretch of (0, 1) that another atom hides: where its outline covers
 // the projected axis and its surface lies in front of the axis. The hidden
 // set is one interval: the axis inside the ellipsoid, widened by the parts
-// that pass behind it.
-bool hidden_by(const AtomShape& k, const Vec3& p1, const Vec3& p2, double& lo, double& hi) {
+// that pass behind it. An end that lies on the outline is flagged, the
+// others (where the axis pierces the surface) are not.
+struct Hidden {
+    double lo = 0, hi = 0;
+    bool lo_on_outline = false, hi_on_outline = false;
+};
+bool hidden_by(const AtomShape& k, const Vec3& p1, const Vec3& p2, Hidden& h) {
     const AtomEllipsoid& e = *k.ellipsoid;
     double r1, r2;
     if (!outline_crossings(e, k.centre, p1, p2, r1, r2)) return false;
-    lo = std::max(r1, 0.0);
-    hi = std::min(r2, 1.0);
+    const double lo = std::max(r1, 0.0);
+    const double hi = std::min(r2, 1.0);
     if (!(lo < hi)) return false;
     const Vec3 d = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
     const Vec3 q0 = {p1[0] - k.centre[0], p1[1] - k.centre[1], p1[2] - k.centre[2]};
@@ -109,8 +115,7 @@ bool hidden_by(const AtomShape& k, const Vec3& p1, const Vec3& p2, double& lo, d
     const double after_lo = std::max(lo, s2);
     if (after_lo < hi && behind(e, k.centre, p1, d, (after_lo + hi) / 2)) add(after_lo, hi);
     if (!(cov_lo < cov_hi)) return false;
-    lo = cov_lo;
-    hi = cov_hi;
+    h = {cov_lo, cov_hi, cov_lo == lo, cov_hi == hi};
     return true;
 }
 
@@ -268,25 +273,32 @@ std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
     const Vec3& p2 = q.centre;
     const double dx = p2[0] - p1[0], dy = p2[1] - p1[1];
     if (dx * dx + dy * dy < kTinyAxis) return {};
+    // Each cut runs from an entry to an exit, both with the outline they lie on.
     std::vector<BondStretch> cuts;
     double r1, r2;
-    if (outline_crossings(*p.ellipsoid, p1, p1, p2, r1, r2)) cuts.push_back({r1, r2});
-    if (outline_crossings(*q.ellipsoid, p2, p1, p2, r1, r2)) cuts.push_back({r1, r2});
+    if (outline_crossings(*p.ellipsoid, p1, p1, p2, r1, r2)) cuts.push_back({{r1, p}, {r2, p}});
+    if (outline_crossings(*q.ellipsoid, p2, p1, p2, r1, r2)) cuts.push_back({{r1, q}, {r2, q}});
     for (const AtomShape& k : others) {
-        double lo, hi;
-        if (hidden_by(k, p1, p2, lo, hi)) cuts.push_back({lo, hi});
+        Hidden h;
+        if (!hidden_by(k, p1, p2, h)) continue;
+        cuts.push_back(
+            {{h.lo, h.lo_on_outline ? k : AtomShape{}}, {h.hi, h.hi_on_outline ? k : AtomShape{}}});
     }
     std::sort(cuts.begin(), cuts.end(),
-              [](const BondStretch& a, const BondStretch& b) { return a.t0 < b.t0; });
+              [](const BondStretch& a, const BondStretch& b) { return a.start.t < b.start.t; });
     std::vector<BondStretch> pieces;
-    double t = 0;
+    StretchEnd from{0, {}};
     for (const BondStretch& c : cuts) {
-        if (c.t0 > t) pieces.push_back({t, std::min(c.t0, 1.0)});
-        t = std::max(t, c.t1);
-        if (t >= 1) break;
+        if (c.start.t > from.t) {
+            StretchEnd to = c.start;
+            if (to.t > 1) to = {1, {}};
+            pieces.push_back({from, to});
+        }
+        if (c.end.t > from.t) from = c.end;
+        if (from.t >= 1) break;
     }
-    if (t < 1) pieces.push_back({t, 1});
-    std::erase_if(pieces, [](const BondStretch& s) { return !(s.t1 > s.t0); });
+    if (from.t < 1) pieces.push_back({from, {1, {}}});
+    std::erase_if(pieces, [](const BondStretch& s) { return !(s.end.t > s.start.t); });
     return pieces;
 }
 
@@ -295,34 +307,57 @@ std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, 
                                       double perspective_degrees) {
     const Vec3 d = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
     const double len_xy = std::hypot(d[0], d[1]);
-    const double len = length(d);
     std::vector<Point> pts;
-    if (len_xy <= 0 || len <= 0) return pts;
-    const double ux = d[0] / len_xy, uy = d[1] / len_xy;  // along the bond
-    const double nx = -uy, ny = ux;                       // across it
-    const double flat = std::fabs(d[2]) / len;            // end circles seen obliquely
+    if (len_xy <= 0) return pts;
+    const double nx = -d[1] / len_xy, ny = d[0] / len_xy;  // across the bond
     const double taper = std::tan(perspective_degrees * kDegToRad);
-    // Half turns from 90 and from 270 degrees, shared by every bond.
-    static const auto turn = [] {
-        std::array<std::array<double, 2>, 2 * kBondEndPoints - 1> t{};
-        for (int i = 0; i < 2 * kBondEndPoints - 1; ++i) {
-            const double phi = (90 + i * 180.0 / (kBondEndPoints - 1)) * kDegToRad;
-            t[static_cast<std::size_t>(i)] = {std::cos(phi), std::sin(phi)};
-        }
-        return t;
+    // Offsets across the band, from one edge to the other, closer near the edges.
+    static const auto across = [] {
+        std::array<double, kBondEndPoints> a{};
+        for (int i = 0; i < kBondEndPoints; ++i)
+            a[static_cast<std::size_t>(i)] = std::cos(std::numbers::pi * i / (kBondEndPoints - 1));
+        return a;
     }();
-    auto end = [&](double t, int first) {
-        const double cx = p1[0] + t * d[0], cy = p1[1] + t * d[1], z = p1[2] + t * d[2];
-        const double w = half_width * std::clamp(1 + taper * z, kMinTaper, kMaxTaper);
-        for (int i = 0; i < kBondEndPoints; ++i) {
-            const auto& cs = turn[static_cast<std::size_t>(first + i)];
-            const double along = w * flat * cs[0], across = w * cs[1];
-            pts.push_back(page.map(cx + along * ux + across * nx, cy + along * uy + across * ny));
+    auto width = [&](double t) {
+        return half_width * std::clamp(1 + taper * (p1[2] + t * d[2]), kMinTaper, kMaxTaper);
+    };
+    const double w0 = width(s.start.t), w1 = width(s.end.t);
+    // Where each line parallel to the axis crosses the end's outline: its
+    // exit for a start, its entry for an end (the axis parameter where it
+    // misses the outline).
+    auto along = [&](const StretchEnd& e, double w, bool start,
+                     std::array<double, kBondEndPoints>& t) {
+        t.fill(e.t);
+        if (!e.outline.ellipsoid) return;
+        const AtomEllipsoid& o = *e.outline.ellipsoid;
+        const double a = o.A * d[0] * d[0] + o.B * d[1] * d[1] + o.C * d[0] * d[1];
+        if (a == 0) return;
+        const double bx = p1[0] - e.outline.centre[0], by = p1[1] - e.outline.centre[1];
+        for (std::size_t i = 0; i < t.size(); ++i) {
+            const double x0 = bx + w * across[i] * nx, y0 = by + w * across[i] * ny;
+            const double b =
+                2 * o.A * x0 * d[0] + 2 * o.B * y0 * d[1] + o.C * (x0 * d[1] + y0 * d[0]);
+            const double c = o.A * x0 * x0 + o.B * y0 * y0 + o.C * x0 * y0 - o.D;
+            const double disc = b * b - 4 * a * c;
+            if (!(disc > 0)) continue;
+            const double root = std::sqrt(disc);
+            const double r1 = (-b - root) / (2 * a), r2 = (-b + root) / (2 * a);
+            t[i] = start ? std::max(r1, r2) : std::min(r1, r2);
         }
     };
+    std::array<double, kBondEndPoints> t0{}, t1{};
+    along(s.start, w0, true, t0);
+    along(s.end, w1, false, t1);
+    for (std::size_t i = 0; i < across.size(); ++i)
+        if (t0[i] > t1[i]) t0[i] = t1[i] = (t0[i] + t1[i]) / 2;  // a piece shorter than wide
+    auto point = [&](double t, double offset) {
+        return page.map(p1[0] + t * d[0] + offset * nx, p1[1] + t * d[1] + offset * ny);
+    };
     pts.reserve(2 * kBondEndPoints);
-    end(s.t0, 0);                   // the end towards p, bulging backwards
-    end(s.t1, kBondEndPoints - 1);  // the end towards q, bulging forwards
+    for (std::size_t i = 0; i < across.size(); ++i)
+        pts.push_back(point(t0[i], w0 * across[i]));
+    for (std::size_t i = across.size(); i-- > 0;)
+        pts.push_back(point(t1[i], w1 * across[i]));
     return pts;
 }
 
@@ -365,6 +400,11 @@ void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& stat
     }
 
     OutlineGrid grid(doc, state);
+    // Longest semi-axis of each atom: an atom whose front lies behind the
+    // whole bond cannot hide any of it.
+    std::vector<double> reach(static_cast<std::size_t>(n));
+    for (std::size_t i = 0; i < reach.size(); ++i)
+        reach[i] = 1 / std::sqrt(ell[i].eigenvalues[2]);
     const AtomStyle style{state.options.colour_gradation,
                           state.options.draw_planes || state.options.draw_planes_and_axes,
                           state.options.draw_planes_and_axes};
@@ -382,10 +422,11 @@ void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& stat
             const std::size_t so = static_cast<std::size_t>(other);
             if (pts[so][2] < pts[sa][2]) continue;
             others.clear();
+            const double back = pts[sa][2];
             grid.near_segment(pts[sa], pts[so], [&](int atom) {
-                if (atom == a || atom == other) return;
-                others.push_back(
-                    {pts[static_cast<std::size_t>(atom)], &ell[static_cast<std::size_t>(atom)]});
+                const std::size_t sk = static_cast<std::size_t>(atom);
+                if (atom == a || atom == other || pts[sk][2] + reach[sk] < back) return;
+                others.push_back({pts[sk], &ell[sk]});
             });
             const std::vector<BondStretch> pieces =
                 bond_stretches({pts[sa], &ell[sa]}, {pts[so], &ell[so]}, others);

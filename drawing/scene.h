@@ -67,19 +67,24 @@ std::string label_with_position_code(const StructureDocument& doc, int atom, Mes
 // One bond seen in the view plane: the stretches of its axis (parameter t
 // from 0 at the first-drawn atom p to 1 at q) that are drawn, after cutting
 // out both atoms' outlines and every visible atom whose surface lies in
-// front of the axis.
-struct BondStretch {
-    double t0 = 0, t1 = 0;
-};
+// front of the axis. Each end remembers the outline that cut it, so the
+// piece can follow that outline across its width.
 struct AtomShape {
     Vec3 centre{};  // view coordinates
     const AtomEllipsoid* ellipsoid = nullptr;
 };
+struct StretchEnd {
+    double t = 0;
+    AtomShape outline;  // ellipsoid null: a straight end across the band
+};
+struct BondStretch {
+    StretchEnd start, end;
+};
 std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
                                         std::span<const AtomShape> others);
 // The 42-point outline of one stretch: a band of half-width `half_width`
-// angstrom, tapered by tan(perspective) along view depth, with two curved
-// ends (the bond's end circles seen obliquely).
+// angstrom, tapered by tan(perspective) along view depth, whose two
+// 21-point ends run along the outlines that cut them.
 std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, const Vec3& p2,
                                       const BondStretch& s, double half_width,
                                       double perspective_degrees);

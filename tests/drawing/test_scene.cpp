@@ -94,8 +94,9 @@ TEST(DepthOrder, NearestFirstAndLowerNumberFirstOnEqualDepth) {
 
 // Each bond is painted right after its farther atom, from where it leaves
 // that atom's outline to where it enters the nearer one's:
-// t = 0.1538 / 1.5 = 0.1025 .. 0.8975 of the 150-pixel projected bond, a
-// 12-pixel band whose ends bulge by 0.06 x 0.3162 A = 1.9 pixels.
+// t = 0.1538 / 1.5 = 0.1025 .. 0.8975 of the 150-pixel projected bond on
+// the axis, a 12-pixel band whose edges reach 1.2 pixels further, along the
+// outlines (0.1538 - 0.1416 A).
 TEST(Bonds, ThreeAtomChainIsClippedAtItsOwnOutlines) {
     Chain c;
     const std::vector<std::string> expected = {
@@ -104,13 +105,13 @@ TEST(Bonds, ThreeAtomChainIsClippedAtItsOwnOutlines) {
         "polygon 51 x 181..211 y 331..361",  // C1 at (-150, 0) px, back
         "brush #ffff00",
         "pen #000000 1 solid",
-        "polygon 42 x 209..333 y 340..352",  // C1-C2 from x -134.6 to -15.4
+        "polygon 42 x 210..332 y 340..352",  // C1-C2 from x -134.6 to -15.4
         "brush #808080",
         "pen #000000 1 solid",
         "polygon 51 x 331..361 y 331..361",  // C2 at the origin
         "brush #ffff00",
         "pen #000000 1 solid",
-        "polygon 42 x 359..483 y 340..352",  // C2-C3 from x 15.4 to 134.6
+        "polygon 42 x 360..482 y 340..352",  // C2-C3 from x 15.4 to 134.6
         "brush #808080",
         "pen #000000 1 solid",
         "polygon 51 x 481..511 y 331..361",  // C3 at (150, 0) px, front
@@ -118,25 +119,37 @@ TEST(Bonds, ThreeAtomChainIsClippedAtItsOwnOutlines) {
     EXPECT_EQ(c.draw(), expected);
 }
 
-TEST(Bonds, PieceEndsFollowTheBondDirection) {
+// The ends of a piece run along the outlines that cut it: the band's edges
+// 0.06 A off the axis leave a 0.1538 A circle sqrt(0.1538^2 - 0.06^2) =
+// 0.1416 A from its centre, the axis 0.1538 A from it.
+TEST(Bonds, PieceEndsFollowTheOutlinesThatCutThem) {
     Chain c;
     const Vec3 p1 = {-1.5, 0, -0.5}, p2 = {0, 0, 0};
-    const std::vector<Point> pts = bond_piece_polygon(c.page, p1, p2, {0.1, 0.9}, 0.06, 0);
+    const AtomShape a{p1, &c.state.ellipsoids.atoms[0]};
+    const AtomShape b{p2, &c.state.ellipsoids.atoms[1]};
+    const double r = 1.5382 * std::sqrt(0.01 * test::kBetaRatio) / 1.5;
+    const std::vector<Point> pts =
+        bond_piece_polygon(c.page, p1, p2, {{r, a}, {1 - r, b}}, 0.06, 0);
     ASSERT_EQ(pts.size(), 42u);
-    // First end: from the upper edge round the back to the lower edge.
-    EXPECT_EQ(pts[0], (Point{346 - 135, 340}));
-    EXPECT_EQ(pts[10], (Point{346 - 137, 346}));
-    EXPECT_EQ(pts[20], (Point{346 - 135, 352}));
-    // Second end: from the lower edge round the front to the upper edge.
-    EXPECT_EQ(pts[21], (Point{346 - 15, 352}));
-    EXPECT_EQ(pts[31], (Point{346 - 13, 346}));
-    EXPECT_EQ(pts[41], (Point{346 - 15, 340}));
+    // First end: from the upper edge across the axis to the lower edge.
+    EXPECT_EQ(pts[0], (Point{346 - 136, 340}));
+    EXPECT_EQ(pts[10], (Point{346 - 135, 346}));
+    EXPECT_EQ(pts[20], (Point{346 - 136, 352}));
+    // Second end: back from the lower edge to the upper edge.
+    EXPECT_EQ(pts[21], (Point{346 - 14, 352}));
+    EXPECT_EQ(pts[31], (Point{346 - 15, 346}));
+    EXPECT_EQ(pts[41], (Point{346 - 14, 340}));
+    // Without outlines the ends are straight across the band.
+    const auto flat = bond_piece_polygon(c.page, p1, p2, {{0.1, {}}, {0.9, {}}}, 0.06, 0);
+    EXPECT_EQ(flat[0], (Point{346 - 135, 340}));
+    EXPECT_EQ(flat[20], (Point{346 - 135, 352}));
+    EXPECT_EQ(flat[41], (Point{346 - 15, 340}));
 }
 
 TEST(Bonds, TaperWidensTheNearEnd) {
     Chain c;
     const Vec3 p1 = {-1, 0, -2}, p2 = {1, 0, 2};
-    const auto pts = bond_piece_polygon(c.page, p1, p2, {0, 1}, 0.06, 6);
+    const auto pts = bond_piece_polygon(c.page, p1, p2, {{0, {}}, {1, {}}}, 0.06, 6);
     // Half-widths 0.06 (1 + tan 6 deg x depth) at depths -2 and 2: 4.7 and
     // 7.3 pixels.
     EXPECT_EQ(pts[0].y, 346 - 5);
@@ -157,16 +170,21 @@ TEST(Bonds, NearerAtomsCutTheBondWhereTheyCoverIt) {
     const AtomShape front{{-0.75, 0, 1}, &c.state.ellipsoids.atoms[3]};
     auto pieces = bond_stretches(p, q, std::span(&front, 1));
     ASSERT_EQ(pieces.size(), 2u);
-    EXPECT_NEAR(pieces[0].t0, r, 1e-12);
-    EXPECT_NEAR(pieces[0].t1, 0.5 - r, 1e-12);
-    EXPECT_NEAR(pieces[1].t0, 0.5 + r, 1e-12);
-    EXPECT_NEAR(pieces[1].t1, 1 - r, 1e-12);
+    EXPECT_NEAR(pieces[0].start.t, r, 1e-12);
+    EXPECT_NEAR(pieces[0].end.t, 0.5 - r, 1e-12);
+    EXPECT_NEAR(pieces[1].start.t, 0.5 + r, 1e-12);
+    EXPECT_NEAR(pieces[1].end.t, 1 - r, 1e-12);
+    // Each end keeps the outline it lies on.
+    EXPECT_EQ(pieces[0].start.outline.ellipsoid, p.ellipsoid);
+    EXPECT_EQ(pieces[0].end.outline.ellipsoid, front.ellipsoid);
+    EXPECT_EQ(pieces[1].start.outline.centre, front.centre);
+    EXPECT_EQ(pieces[1].end.outline.ellipsoid, q.ellipsoid);
 
     const AtomShape back{{-0.75, 0, -2}, &c.state.ellipsoids.atoms[3]};
     pieces = bond_stretches(p, q, std::span(&back, 1));
     ASSERT_EQ(pieces.size(), 1u);
-    EXPECT_NEAR(pieces[0].t0, r, 1e-12);
-    EXPECT_NEAR(pieces[0].t1, 1 - r, 1e-12);
+    EXPECT_NEAR(pieces[0].start.t, r, 1e-12);
+    EXPECT_NEAR(pieces[0].end.t, 1 - r, 1e-12);
 
     const AtomShape through{{-0.75, 0, -0.25}, &c.state.ellipsoids.atoms[3]};
     EXPECT_EQ(bond_stretches(p, q, std::span(&through, 1)).size(), 2u);
@@ -180,8 +198,8 @@ TEST(Bonds, NearerAtomsCutTheBondWhereTheyCoverIt) {
         "polygon 51 x 181..211 y 331..361",
         "brush #ffff00",
         "pen #000000 1 solid",
-        "polygon 42 x 209..258 y 340..352",  // t 0.1025 .. 0.3975
-        "polygon 42 x 284..333 y 340..352",  // t 0.6025 .. 0.8975
+        "polygon 42 x 210..257 y 340..352",  // t 0.1025 .. 0.3975
+        "polygon 42 x 285..332 y 340..352",  // t 0.6025 .. 0.8975
         "brush #808080",
         "pen #000000 1 solid",
         "polygon 51 x 331..361 y 331..361",

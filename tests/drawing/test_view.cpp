@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 
 #include "drawing/recording_canvas.h"
 #include "drawing/view.h"
@@ -159,10 +160,10 @@ TEST(MouseRotation, RotationZFollowsThePointerAroundTheOrigin) {
     TwoAtoms t;
     // From right of the origin to above it: a quarter turn anticlockwise.
     const IncrementalRotation r = rotation_z({446, 346}, {346, 246}, 346, 346);
-    EXPECT_NEAR(r.angles[2], M_PI / 2, 1e-12);
+    EXPECT_NEAR(r.angles[2], std::numbers::pi / 2, 1e-12);
     ASSERT_TRUE(apply_rotation(t.state, t.doc.metric, r, t.msg));
     expect_vec(t.state.view.points[1], {0, 1, 0}, 1e-5);
-    EXPECT_NEAR(t.state.view.rotation_angles[2], 0.5 * M_PI * 57.2957, 1e-9);
+    EXPECT_NEAR(t.state.view.rotation_angles[2], 0.5 * std::numbers::pi * 57.2957, 1e-9);
 }
 
 TEST(Translation, MovesTheOriginOnly) {
