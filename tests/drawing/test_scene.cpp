@@ -393,6 +393,43 @@ TEST(Picture, RingMiddleCrossAndCircle) {
     EXPECT_EQ(log, expected);
 }
 
+TEST(Picture, StepsComeInTheirOrder) {
+    Chain c;
+    c.state.options.draw_cell = true;
+    c.state.options.labels_in_centre = true;
+    c.state.options.bond_labels = true;
+    c.doc.bonds[0].label = "1.58";
+    c.doc.bonds[0].label_dx = 0.1;
+    c.doc.colour_fragments = true;
+    c.doc.display[0].tag = 1;
+    set_up_scene(c.doc, c.state, 692);
+    RecordingCanvas canvas;
+    ASSERT_TRUE(redraw(c.doc, c.state, canvas, c.page, c.msg));
+    const auto& log = canvas.log;
+    auto first = [&](const std::string& prefix) {
+        return std::find_if(log.begin(), log.end(),
+                            [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }) -
+               log.begin();
+    };
+    auto last = [&](const std::string& prefix) {
+        return log.rend() -
+               std::find_if(log.rbegin(), log.rend(),
+                            [&](const std::string& l) { return l.rfind(prefix, 0) == 0; }) -
+               1;
+    };
+    EXPECT_EQ(log[2], "rectangle (0,0) (692,692)");
+    // The first atom painted is the farthest, in its fragment's colour.
+    EXPECT_EQ(log[4], "brush " + colour_text(fragment_colour(1)));
+    EXPECT_LT(last("polygon"), first("text ("));
+    EXPECT_NE(log[static_cast<std::size_t>(first("text ("))].find("\"C1(1)\""), std::string::npos);
+    EXPECT_NE(log[static_cast<std::size_t>(first("text (") + 3)].find("\"1.58\""),
+              std::string::npos);
+    EXPECT_LT(first("text (") + 3, first("pen #808080 1 dotted"));
+    EXPECT_EQ(log[log.size() - 2],
+              "text (55,657) \"1\u00c5\" Times New Roman 8 #000000 - angle 0 on #ffffff");
+    EXPECT_EQ(log.back(), "pen #000000 1 solid");
+}
+
 TEST(Picture, TooManyAtomsDrawNothing) {
     StructureDocument doc = document_with_cell({10, 10, 10, 90, 90, 90});
     doc.display.assign(5001, iso_atom(doc, "C1", {0.5, 0.5, 0.5}, 0.01));
