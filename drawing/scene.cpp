@@ -26,6 +26,12 @@ bool visible(const StructureDocument& doc, int i) {
     return doc.display[static_cast<std::size_t>(i)].drawn == 1;
 }
 
+// The atoms that the view table and the display copy both hold.
+int table_atoms(const StructureDocument& doc, const ViewState& v) {
+    return std::min(
+        {v.atom_count, static_cast<int>(doc.display.size()), static_cast<int>(v.points.size())});
+}
+
 Colour atom_colour(const StructureDocument& doc, int i) {
     const Atom& a = doc.display[static_cast<std::size_t>(i)];
     return doc.colour_fragments ? fragment_colour(a.tag) : a.colour;
@@ -135,8 +141,7 @@ void outline_extent(const AtomEllipsoid& e, double& hx, double& hy) {
 // cells its outline box touches, so a bond asks only the atoms near it.
 class OutlineGrid {
   public:
-    OutlineGrid(const StructureDocument& doc, const DrawingState& state) {
-        const int n = state.view.atom_count;
+    OutlineGrid(const StructureDocument& doc, const DrawingState& state, int n) {
         const auto& pts = state.view.points;
         boxes_.assign(static_cast<std::size_t>(n), Box{});
         double sum = 0;
@@ -371,8 +376,7 @@ void clear_picture(Canvas& canvas, const PageGeometry& page, Colour background) 
 void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,
                           const PageGeometry& page) {
     const ViewState& v = state.view;
-    const int n = std::min({v.atom_count, static_cast<int>(doc.display.size()),
-                            static_cast<int>(state.ellipsoids.atoms.size())});
+    const int n = std::min(table_atoms(doc, v), static_cast<int>(state.ellipsoids.atoms.size()));
     if (n <= 0) return;
     const auto& pts = v.points;
     const auto& ell = state.ellipsoids.atoms;
@@ -399,7 +403,7 @@ void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& stat
             list[static_cast<std::size_t>(fill[static_cast<std::size_t>(e.first)]++)] = e.second;
     }
 
-    OutlineGrid grid(doc, state);
+    OutlineGrid grid(doc, state, n);
     // Longest semi-axis of each atom: an atom whose front lies behind the
     // whole bond cannot hide any of it.
     std::vector<double> reach(static_cast<std::size_t>(n));
@@ -461,7 +465,7 @@ void draw_atom_labels(const StructureDocument& doc, const DrawingState& state, C
                       const PageGeometry& page, Messages& messages) {
     if (!state.options.labels_in_centre && !state.options.labels_off_centre) return;
     const ViewState& v = state.view;
-    const int n = std::min(v.atom_count, static_cast<int>(doc.display.size()));
+    const int n = table_atoms(doc, v);
     TextStyle moved;
     moved.font = canvas_font(state.atom_label_font, page.font_scale);
     moved.opaque = true;
@@ -496,7 +500,7 @@ void draw_bond_labels(const StructureDocument& doc, const DrawingState& state, C
                       const PageGeometry& page) {
     if (!state.options.bond_labels) return;
     const ViewState& v = state.view;
-    const int n = std::min(v.atom_count, static_cast<int>(doc.display.size()));
+    const int n = table_atoms(doc, v);
     TextStyle style;
     style.font = canvas_font(state.bond_label_font, page.font_scale);
     for (const CalcBond& b : doc.bonds) {
@@ -517,11 +521,9 @@ void draw_bond_labels(const StructureDocument& doc, const DrawingState& state, C
     }
 }
 
-void draw_cell(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,
-               const PageGeometry& page) {
+void draw_cell(const DrawingState& state, Canvas& canvas, const PageGeometry& page) {
     const ViewState& v = state.view;
     const std::size_t n = static_cast<std::size_t>(v.atom_count);
-    (void)doc;
     if (v.points.size() != n + 8) return;
     Point c[8];
     for (std::size_t i = 0; i < 8; ++i)
@@ -588,7 +590,7 @@ bool redraw(const StructureDocument& doc, const DrawingState& state, Canvas& can
     draw_atoms_and_bonds(doc, state, canvas, page);
     draw_atom_labels(doc, state, canvas, page, messages);
     draw_bond_labels(doc, state, canvas, page);
-    if (state.options.draw_cell) draw_cell(doc, state, canvas, page);
+    if (state.options.draw_cell) draw_cell(state, canvas, page);
     draw_ring_middle(state, canvas, page);
     draw_scale_bar(canvas, page, state.scale_bar_colour, doc.background_colour);
     return true;

@@ -53,8 +53,7 @@ void draw_atom_labels(const StructureDocument& doc, const DrawingState& state, C
                       const PageGeometry& page, Messages& messages);
 void draw_bond_labels(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,
                       const PageGeometry& page);
-void draw_cell(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,
-               const PageGeometry& page);
+void draw_cell(const DrawingState& state, Canvas& canvas, const PageGeometry& page);
 void draw_ring_middle(const DrawingState& state, Canvas& canvas, const PageGeometry& page);
 void draw_scale_bar(Canvas& canvas, const PageGeometry& page, Colour bar, Colour background);
 

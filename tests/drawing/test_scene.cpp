@@ -366,7 +366,7 @@ TEST(Picture, CellEdgesAndLetters) {
     c.state.options.draw_cell = true;
     set_up_scene(c.doc, c.state, 692);
     RecordingCanvas canvas;
-    draw_cell(c.doc, c.state, canvas, c.page);
+    draw_cell(c.state, canvas, c.page);
     // Centred on the atoms and the eight corners: origin at (-5, -5, -5) A.
     ASSERT_EQ(canvas.log.size(), 2 + 12 + 2 + 4u);
     EXPECT_EQ(canvas.log[0], "pen #808080 1 dotted");
