@@ -287,7 +287,7 @@ double riding_u(const StructureDocument& doc, double factor) {
 bool is_shelx_instruction_file(std::string_view path) {
     const std::string up = to_upper(path);
     return up.find(".INS") != std::string::npos || up.find(".INP") != std::string::npos ||
-           up.find(".SHX") != std::string::npos;
+           up.find(".SHX") != std::string::npos || up.find(".RES") != std::string::npos;
 }
 
 bool read_shelx_instructions(const std::vector<std::string>& lines, StructureDocument& doc,

@@ -22,8 +22,9 @@ struct ShelxReadResult {
     std::string caption;     // "Space Group: ...", "Possible Space Group : ...", ...
 };
 
-// True for names containing ".INS", ".INP" or ".SHX" (any case): the
-// instruction reader; any other name goes to the listing reader.
+// True for names containing ".INS", ".INP", ".SHX" or ".RES" (any case; a
+// refinement result is an instruction file too): the instruction reader.
+// Any other name goes to the listing reader.
 bool is_shelx_instruction_file(std::string_view path);
 
 // Fills an empty document from the lines of an instruction file: cell and

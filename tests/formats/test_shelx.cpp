@@ -129,15 +129,33 @@ TEST(Shelx, RealInstructionFileWithFreeVariablesPartsAndContinuations) {
     EXPECT_FALSE(fs::exists(fs::path(VELDOR_DATA_DIR) / "espion_pos.txt"));
 }
 
+// Values computed independently with cctbx (iotbx.shelx) from the same file.
+TEST(Shelx, RealInstructionFileAgreesWithAnIndependentReading) {
+    const auto work = temp_dir("oracle");
+    StructureDocument doc;
+    ShelxReadResult r;
+    RecordingMessages m;
+    ASSERT_TRUE(load_shelx(data_file("cctbx_thpp.ins"), doc, paths_in(work), r, m));
+    const std::pair<const char*, double> ueq[] = {
+        {"F1", 0.02817}, {"F2", 0.03012}, {"N12", 0.03767}, {"C6", 0.03155}, {"C7A", 0.02502}};
+    for (const auto& [name, value] : ueq) {
+        const Atom* a = find_atom(doc, name);
+        ASSERT_NE(a, nullptr) << name;
+        EXPECT_NEAR(u_equivalent(*a, doc.metric), value, 6e-5) << name;
+    }
+    // Occupancies 21, -21 and 31 with FVAR 0.35838 0.87977 0.5.
+    const std::vector<double> fv{0.35838, 0.87977, 0.5};
+    EXPECT_NEAR(shelx_parameter(21.0, false, fv), 0.8798, 5e-5);
+    EXPECT_NEAR(shelx_parameter(-21.0, false, fv), 0.1202, 5e-5);
+    EXPECT_NEAR(shelx_parameter(31.0, false, fv), 0.5, 1e-12);
+}
+
 TEST(Shelx, RealResFileWithRidingHydrogenAndPeaksAfterEnd) {
     const auto work = temp_dir("res");
     StructureDocument doc;
     ShelxReadResult r;
     RecordingMessages m;
-    // A .res file goes to the listing reader by its name; read its text as instructions.
-    const auto text = read_file_text(data_file("shelxfile_p21c_minimal.res"), m);
-    ASSERT_TRUE(text);
-    ASSERT_TRUE(load_shelx_text(*text, "p21c.ins", doc, paths_in(work), r, m));
+    ASSERT_TRUE(load_shelx(data_file("shelxfile_p21c_minimal.res"), doc, paths_in(work), r, m));
     EXPECT_TRUE(m.warnings.empty()) << m.warnings.front();
     EXPECT_EQ(doc.title, "p21c in P2(1)/c");
     ASSERT_EQ(doc.asym.size(), 6u);  // the Q peaks after END are not atoms
@@ -153,6 +171,15 @@ TEST(Shelx, RealResFileWithRidingHydrogenAndPeaksAfterEnd) {
     EXPECT_NEAR(h->adp[0], 1.2 * u_equivalent(doc.asym[4], doc.metric), 1e-12);
     EXPECT_LT(h->adp[0], 0.1);
     EXPECT_EQ(doc.space_group, "P21/c");
+}
+
+TEST(Shelx, FileKindByName) {
+    EXPECT_TRUE(is_shelx_instruction_file("/a/b/x.ins"));
+    EXPECT_TRUE(is_shelx_instruction_file("X.INP"));
+    EXPECT_TRUE(is_shelx_instruction_file("x.shx"));
+    EXPECT_TRUE(is_shelx_instruction_file("x.res"));
+    EXPECT_FALSE(is_shelx_instruction_file("x.lst"));
+    EXPECT_FALSE(is_shelx_instruction_file("x.out"));
 }
 
 TEST(Shelx, WithoutLattTheStructureIsCentrosymmetricP) {
