@@ -148,20 +148,25 @@ void compute_ellipsoids(const StructureDocument& doc, int probability_index, The
     set.smallest_eigenvalue = kSmallestEigenvalueStart;
     set.largest_eigenvalue = kLargestEigenvalueStart;
     bool reported = false;
+    // The first unusable tensor of a computation is written out and shown;
+    // every such atom becomes a small sphere and the others go on.
+    auto fault = [&](std::size_t i, AtomEllipsoid& e, const Mat3& v) {
+        if (!reported) {
+            const bool not_psd =
+                not_positive_definite(v[0][0], v[1][1], v[2][2], v[0][1], v[0][2], v[1][2]);
+            write_diagnostic(doc, static_cast<int>(i) + 1, not_psd, work_dir);
+            messages.warn(kMatrixInversionMessage);
+            reported = true;
+        }
+        make_faulty(e);
+    };
     for (std::size_t i = 0; i < doc.display.size(); ++i) {
         AtomEllipsoid& e = set.atoms[i];
         const Mat3 t = probability_tensor(doc.display[i], c, mode, m);
         const Mat3 v = multiply(multiply(b_inv_t, t), m.B_inverse);
         const InverseResult inv = inverse(v);
         if (inv.singular) {
-            if (!reported) {
-                const bool not_psd =
-                    not_positive_definite(v[0][0], v[1][1], v[2][2], v[0][1], v[0][2], v[1][2]);
-                write_diagnostic(doc, static_cast<int>(i) + 1, not_psd, work_dir);
-                messages.warn(kMatrixInversionMessage);
-                reported = true;
-            }
-            make_faulty(e);
+            fault(i, e, v);
             continue;
         }
         e.W = inv.inverse;
@@ -170,7 +175,7 @@ void compute_ellipsoids(const StructureDocument& doc, int probability_index, The
                 if (std::fabs(w) < kSmallEllipsoidEntry) w = 0;
         const Eigen eig = jacobi(e.W);
         if (!(eig.values[2] > 0) || !std::isfinite(eig.values[0])) {
-            make_faulty(e);
+            fault(i, e, v);
             continue;
         }
         e.eigenvalues = eig.values;

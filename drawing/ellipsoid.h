@@ -87,13 +87,12 @@ struct Eigen {
 Eigen jacobi(const Mat3& symmetric);
 
 // Ellipsoid matrix and principal axes of every atom of doc.display.
-// A singular tensor writes espion.txt into work_dir (the atom number,
-// " ier=" and 1 when the tensor is not positive semi-definite, then each
-// displayed atom's name and six adp values as F8.4), shows
-// kMatrixInversionMessage once per call and makes that atom faulty; the
-// other atoms are computed as usual. A tensor with a non-positive
-// eigenvalue makes its atom faulty without a message (generation has
-// already reported it). Faulty atoms do not enter the extremes.
+// A tensor that is singular, or whose ellipsoid has a non-positive
+// eigenvalue, makes its atom faulty; the other atoms are computed as usual.
+// The first such atom of a call writes espion.txt into work_dir (the atom
+// number, " ier=" and 1 when the tensor is not positive semi-definite, then
+// each displayed atom's name and six adp values as F8.4) and shows
+// kMatrixInversionMessage. Faulty atoms do not enter the extremes.
 void compute_ellipsoids(const StructureDocument& doc, int probability_index, ThermalMode mode,
                         const std::string& work_dir, Messages& messages, EllipsoidSet& set);
 

@@ -236,15 +236,22 @@ TEST(Ellipsoid, SingularTensorWritesDiagnosticAndDrawsASmallSphere) {
     EXPECT_NEAR(set.smallest_eigenvalue, set.atoms[0].eigenvalues[2], 1e-12);
 }
 
-TEST(Ellipsoid, NegativeEigenvalueMakesTheAtomFaultyWithoutMessage) {
+// Not positive definite but invertible: the same small sphere, and the
+// diagnostic says so with ier=1.
+TEST(Ellipsoid, NegativeEigenvalueMakesTheAtomFaultyToo) {
     StructureDocument doc = document_with_cell({10, 10, 10, 90, 90, 90});
-    doc.display.push_back(aniso_atom(doc, "C1", {0.1, 0.2, 0.3}, {0.02, 0.02, -0.01, 0, 0, 0}));
+    doc.display.push_back(iso_atom(doc, "C1", {0.1, 0.2, 0.3}, 0.02));
+    doc.display.push_back(aniso_atom(doc, "C2", {0.1, 0.2, 0.3}, {0.02, 0.02, -0.01, 0, 0, 0}));
+    const std::string dir = temp_dir("negative");
     RecordingMessages msg;
     EllipsoidSet set;
-    compute_ellipsoids(doc, 5, ThermalMode::Aniso, temp_dir("negative"), msg, set);
-    EXPECT_TRUE(set.atoms[0].faulty);
-    EXPECT_TRUE(msg.log.empty());
-    EXPECT_EQ(set.smallest_eigenvalue, kSmallestEigenvalueStart);
+    compute_ellipsoids(doc, 5, ThermalMode::Aniso, dir, msg, set);
+    EXPECT_FALSE(set.atoms[0].faulty);
+    EXPECT_TRUE(set.atoms[1].faulty);
+    ASSERT_EQ(msg.warnings.size(), 1u);
+    EXPECT_EQ(msg.warnings[0], "Matrix inverion error. Please contact J. Vasquin");
+    EXPECT_EQ(read_text(dir + "/espion.txt").substr(0, 8), "2 ier=1\n");
+    EXPECT_NEAR(set.smallest_eigenvalue, set.atoms[0].eigenvalues[2], 1e-12);
 }
 
 AtomEllipsoid sphere_of_radius(double r) {
