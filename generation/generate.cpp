@@ -103,6 +103,10 @@ Range intersect(Range a, Range b) {
     return {std::max(a.from, b.from), std::min(a.to, b.to)};
 }
 
+bool empty(const std::array<Range, 3>& r) {
+    return r[0].from > r[0].to || r[1].from > r[1].to || r[2].from > r[2].to;
+}
+
 // Points already kept by a box or sphere, and the test that a new point
 // lies within 1e-4 of one of them on each axis.
 class KeptPoints {
@@ -230,7 +234,7 @@ void keep_whole_fragments(const std::vector<Atom>& gen, const std::array<Range, 
                                Range{kMaxShift + 1, -kMaxShift - 1}};
         for (int a = frags[f].first; a < frags[f].second; ++a) {
             const auto& r = runs[at(a)];
-            if (r[0].from > r[0].to || r[1].from > r[1].to || r[2].from > r[2].to) continue;
+            if (empty(r)) continue;
             live[f] = 1;
             for (int c = 0; c < 3; ++c) {
                 b[at(c)].from = std::min(b[at(c)].from, r[at(c)].from);
@@ -246,6 +250,7 @@ void keep_whole_fragments(const std::vector<Atom>& gen, const std::array<Range, 
     }
     for (int c = 0; c < 3; ++c)
         all[at(c)] = intersect(all[at(c)], ranges[at(c)]);
+    if (empty(all)) return;
 
     long long work = 0;
     for (long long tx = all[0].from; tx <= all[0].to; ++tx)
@@ -338,7 +343,8 @@ void assemble_asym_fragments(StructureDocument& doc) {
         taken[at(start)] = 1;
         fragment_of[at(start)] = fragments;
         order.push_back(start);
-        for (std::size_t k = order.size() - 1; k < order.size(); ++k) {
+        // Once every atom is taken no scan can add one.
+        for (std::size_t k = order.size() - 1; k < order.size() && order.size() < at(n); ++k) {
             const int a = order[k];
             const int ka = key[at(a)];
             if (ka < 0) continue;
@@ -513,7 +519,7 @@ void assemble_generated_fragments(StructureDocument& doc, Messages& messages) {
         fragments.emplace_back(begin, begin);
         taken[at(start)] = 1;
         order.push_back(start);
-        for (std::size_t k = begin; k < order.size() && !stop; ++k) {
+        for (std::size_t k = begin; k < order.size() && !stop && order.size() < at(n); ++k) {
             const int a = order[k];
             const int ka = key[at(a)];
             const Vec3 xa = pos[at(a)];
@@ -632,16 +638,19 @@ void fill_box(StructureDocument& doc, Messages& messages) {
     }
     Keeper keeper(messages);
     const std::vector<Atom>& gen = doc.gen;
+    long long work = 0;
     if (cut) {
         for (const Atom& g : gen) {
             const Vec3 r = reduce_into_cell(g.position());
             std::array<Range, 3> run;
             for (int c = 0; c < 3; ++c)
                 run[at(c)] = axis_run(r[at(c)], lo[at(c)], hi[at(c)], ranges[at(c)]);
+            if (empty(run)) continue;
             for (long long tx = run[0].from; tx <= run[0].to; ++tx)
                 for (long long ty = run[1].from; ty <= run[1].to; ++ty) {
                     const double x = r[0] + static_cast<double>(tx),
                                  y = r[1] + static_cast<double>(ty);
+                    if (++work > kMaxEnclosureWork) goto done;
                     if (hexagonal && !(std::fabs(x - y) <= kHexagonalCellLimit)) continue;
                     for (long long tz = run[2].from; tz <= run[2].to; ++tz)
                         if (!keeper.keep(g, Vec3{x, y, r[2] + static_cast<double>(tz)})) goto done;
@@ -702,13 +711,16 @@ void fill_sphere(StructureDocument& doc, Messages& messages) {
     };
 
     Keeper keeper(messages);
+    long long work = 0;
     if (doc.cut_sphere) {
         for (const Atom& g : gen) {
             const Vec3 p = reduce_into_cell(g.position());
             const auto run = runs_of(p);
+            if (empty(run)) continue;
             for (long long tx = run[0].from; tx <= run[0].to; ++tx)
                 for (long long ty = run[1].from; ty <= run[1].to; ++ty)
                     for (long long tz = run[2].from; tz <= run[2].to; ++tz) {
+                        if (++work > kMaxEnclosureWork) goto done;
                         const Vec3 q{p[0] + static_cast<double>(tx), p[1] + static_cast<double>(ty),
                                      p[2] + static_cast<double>(tz)};
                         if (!(distance(centre, q, doc.metric) <= r)) continue;
