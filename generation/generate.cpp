@@ -35,6 +35,13 @@ std::size_t at(int i) {
     return static_cast<std::size_t>(i);
 }
 
+// Unsigned arithmetic: cell numbers can be large, and signed overflow is undefined.
+std::size_t hash_cell(long long x, long long y, long long z) {
+    return static_cast<std::size_t>(static_cast<unsigned long long>(x) * 73856093ULL ^
+                                    static_cast<unsigned long long>(y) * 19349663ULL ^
+                                    static_cast<unsigned long long>(z) * 83492791ULL);
+}
+
 bool finite(const Vec3& v) {
     return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
@@ -140,7 +147,6 @@ class KeptPoints {
         else
             cells_[cell_of(p)].push_back(i);
     }
-    std::size_t size() const { return points_.size(); }
 
   private:
     struct Cell {
@@ -148,9 +154,7 @@ class KeptPoints {
         bool operator==(const Cell&) const = default;
     };
     struct CellHash {
-        std::size_t operator()(const Cell& c) const {
-            return static_cast<std::size_t>((c.x * 73856093) ^ (c.y * 19349663) ^ (c.z * 83492791));
-        }
+        std::size_t operator()(const Cell& c) const { return hash_cell(c.x, c.y, c.z); }
     };
     // Cells slightly wider than the tolerance: coincident points are in
     // neighbouring cells whatever the rounding.
@@ -183,7 +187,6 @@ class Keeper {
         if (points_.coincides(p)) return true;
         if (static_cast<int>(kept_.size()) >= kMaxEnclosureAtoms) {
             messages_.warn(kTooManyGeneratedAtoms);
-            full_ = true;
             return false;
         }
         points_.add(p);
@@ -191,14 +194,12 @@ class Keeper {
         kept_.back().set_position(p);
         return true;
     }
-    bool full() const { return full_; }
     std::vector<Atom> take() { return std::move(kept_); }
 
   private:
     Messages& messages_;
     KeptPoints points_;
     std::vector<Atom> kept_;
-    bool full_ = false;
 };
 
 // Runs of equal tag in the generated list: the fragments the assembly laid out.
@@ -414,56 +415,49 @@ void make_generated_atoms(StructureDocument& doc, Messages& messages) {
 
     // Coincident images: an image survives unless it lies within 1e-4 (sum
     // of the three differences in the cell) of an earlier survivor, which
-    // is what discarding later images from each live one amounts to.
-    std::vector<Vec3> position(count);
-    std::vector<char> alive(count, 0);
-    for (std::size_t c = 0; c < count; ++c)
-        position[c] = doc.generation_ops[c / na].apply(asym[c % na].position());
-    {
-        struct Key {
-            long long x, y, z;
-            bool operator==(const Key&) const = default;
-        };
-        struct KeyHash {
-            std::size_t operator()(const Key& k) const {
-                return static_cast<std::size_t>((k.x * 73856093) ^ (k.y * 19349663) ^
-                                                (k.z * 83492791));
-            }
-        };
-        std::unordered_map<Key, std::vector<std::size_t>, KeyHash> cells;
-        auto key_of = [](const Vec3& r) {
-            return Key{static_cast<long long>(std::floor(r[0] * 9999)),
-                       static_cast<long long>(std::floor(r[1] * 9999)),
-                       static_cast<long long>(std::floor(r[2] * 9999))};
-        };
-        std::vector<Vec3> reduced(count);
-        for (std::size_t c = 0; c < count; ++c) {
-            const Vec3 r = reduce_into_cell(position[c]);
-            reduced[c] = r;
-            alive[c] = 1;
-            if (!finite(r)) continue;  // its sums are never below 1e-4
-            const Key k = key_of(r);
-            bool discarded = false;
-            for (long long dx = -1; dx <= 1 && !discarded; ++dx)
-                for (long long dy = -1; dy <= 1 && !discarded; ++dy)
-                    for (long long dz = -1; dz <= 1 && !discarded; ++dz) {
-                        auto it = cells.find(Key{k.x + dx, k.y + dy, k.z + dz});
-                        if (it == cells.end()) continue;
-                        for (std::size_t i : it->second) {
-                            const Vec3& s = reduced[i];
-                            if (std::fabs(s[0] - r[0]) + std::fabs(s[1] - r[1]) +
-                                    std::fabs(s[2] - r[2]) <
-                                kCoincidence) {
-                                discarded = true;
-                                break;
-                            }
-                        }
+    // is what discarding later images from each live one amounts to. The
+    // survivors are filed by cells a little wider than 1e-4, so only the 27
+    // cells around an image can hold one that coincides.
+    std::vector<Vec3> position(count), reduced(count);
+    std::vector<char> alive(count, 1);
+    struct Cell {
+        long long x, y, z;
+        bool operator==(const Cell&) const = default;
+    };
+    struct CellHash {
+        std::size_t operator()(const Cell& c) const { return hash_cell(c.x, c.y, c.z); }
+    };
+    std::unordered_map<Cell, std::vector<std::size_t>, CellHash> survivors;
+    auto cell_of = [](const Vec3& r) {  // r in [0, 1]
+        return Cell{static_cast<long long>(std::floor(r[0] * 9999)),
+                    static_cast<long long>(std::floor(r[1] * 9999)),
+                    static_cast<long long>(std::floor(r[2] * 9999))};
+    };
+    auto coincides = [&](const Vec3& r, const Cell& k) {
+        for (long long dx = -1; dx <= 1; ++dx)
+            for (long long dy = -1; dy <= 1; ++dy)
+                for (long long dz = -1; dz <= 1; ++dz) {
+                    auto it = survivors.find(Cell{k.x + dx, k.y + dy, k.z + dz});
+                    if (it == survivors.end()) continue;
+                    for (std::size_t i : it->second) {
+                        const Vec3& s = reduced[i];
+                        if (std::fabs(s[0] - r[0]) + std::fabs(s[1] - r[1]) +
+                                std::fabs(s[2] - r[2]) <
+                            kCoincidence)
+                            return true;
                     }
-            if (discarded)
-                alive[c] = 0;
-            else
-                cells[k].push_back(c);
-        }
+                }
+        return false;
+    };
+    for (std::size_t c = 0; c < count; ++c) {
+        position[c] = doc.generation_ops[c / na].apply(asym[c % na].position());
+        reduced[c] = reduce_into_cell(position[c]);
+        if (!finite(reduced[c])) continue;  // its sums are never below 1e-4
+        const Cell k = cell_of(reduced[c]);
+        if (coincides(reduced[c], k))
+            alive[c] = 0;
+        else
+            survivors[k].push_back(c);
     }
 
     bool overflow = false;
