@@ -5,6 +5,7 @@
 #include <cmath>
 #include <numbers>
 #include <numeric>
+#include <optional>
 
 #include "core/elements.h"
 #include "core/metric.h"
@@ -587,7 +588,12 @@ bool redraw(const StructureDocument& doc, const DrawingState& state, Canvas& can
         return false;
     }
     clear_picture(canvas, page, doc.background_colour);
-    draw_atoms_and_bonds(doc, state, canvas, page);
+    {
+        // Shading paints many rings per atom: show the busy cursor meanwhile.
+        std::optional<BusyScope> busy;
+        if (state.options.colour_gradation) busy.emplace(messages);
+        draw_atoms_and_bonds(doc, state, canvas, page);
+    }
     draw_atom_labels(doc, state, canvas, page, messages);
     draw_bond_labels(doc, state, canvas, page);
     if (state.options.draw_cell) draw_cell(state, canvas, page);

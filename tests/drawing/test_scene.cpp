@@ -428,6 +428,22 @@ TEST(Picture, StepsComeInTheirOrder) {
     EXPECT_EQ(log[log.size() - 2],
               "text (55,657) \"1\u00c5\" Times New Roman 8 #000000 - angle 0 on #ffffff");
     EXPECT_EQ(log.back(), "pen #000000 1 solid");
+    EXPECT_TRUE(c.msg.log.empty());
+
+    // With the shading the busy cursor shows while the atoms are painted.
+    struct Busy : RecordingMessages {
+        int shown = 0;
+        void busy(bool on) override {
+            if (on) ++shown;
+            RecordingMessages::busy(on);
+        }
+    } busy;
+    c.state.options.colour_gradation = true;
+    RecordingCanvas shaded;
+    ASSERT_TRUE(redraw(c.doc, c.state, shaded, c.page, busy));
+    EXPECT_EQ(busy.shown, 1);
+    EXPECT_EQ(busy.busy_depth, 0);
+    EXPECT_GT(shaded.log.size(), log.size());
 }
 
 TEST(Picture, TooManyAtomsDrawNothing) {
