@@ -213,6 +213,29 @@ TEST(Bonds, NearerAtomsCutTheBondWhereTheyCoverIt) {
     EXPECT_EQ(log, expected);
 }
 
+// A big atom centred behind the bond whose surface the axis pierces: the
+// bond is cut where it runs inside, |P(t) - C| < 1 for t up to 0.7944, and
+// that end, away from the outline, is straight.
+TEST(Bonds, BigAtomBehindHidesWhereTheAxisRunsInsideIt) {
+    Chain c;
+    AtomEllipsoid big;
+    big.W = identity3();
+    big.eigenvalues = {1, 1, 1};
+    compute_outline(big, identity3(), identity3());
+    const AtomShape p{{-1.5, 0, -0.5}, &c.state.ellipsoids.atoms[0]};
+    const AtomShape q{{0, 0, 0}, &c.state.ellipsoids.atoms[1]};
+    const AtomShape k{{-0.75, 0, -1}, &big};
+    const auto pieces = bond_stretches(p, q, std::span(&k, 1));
+    ASSERT_EQ(pieces.size(), 1u);
+    EXPECT_NEAR(pieces[0].start.t, (1.75 + std::sqrt(4.9375)) / 5, 1e-12);
+    EXPECT_EQ(pieces[0].start.outline.ellipsoid, nullptr);
+    EXPECT_EQ(pieces[0].end.outline.ellipsoid, q.ellipsoid);
+    // The same atom 0.6 A further back leaves the bond in front of it.
+    const AtomShape far{{-0.75, 0, -1.6}, &big};
+    EXPECT_EQ(bond_stretches(p, q, std::span(&far, 1)).size(), 1u);
+    EXPECT_NEAR(bond_stretches(p, q, std::span(&far, 1))[0].start.t, 0.1538 / 1.5, 1e-4);
+}
+
 TEST(Bonds, MaskedAtomsAndZeroWidthBondsAreNotDrawn) {
     Chain c;
     c.doc.bonds = {bond(1, 2, 0), bond(2, 3)};
