@@ -148,7 +148,8 @@ std::string batch_help_text() {
     return "Batch mode:\n"
            "  veldor --batch FILE [options] --out OUT [--out OUT ...]\n"
            "  Loads FILE by its extension, generates the atoms and the bonds, and writes\n"
-           "  each OUT by its extension. Messages go to standard error; questions are\n"
+           "  each OUT by its extension (.vld, .shx, .cif, .png, .svg, .pdf). Messages\n"
+           "  go to standard error; questions are\n"
            "  answered No unless --yes is given, so existing files are never overwritten\n"
            "  by accident. The exit status is 0 on success, non-zero on any failure.\n"
            "  --generation none|box|sphere|fragments|cell   how atoms are generated\n"
@@ -161,7 +162,16 @@ std::string batch_help_text() {
            "  --include-bonds yes|no  CIF: write the bond and angle loops\n"
            "  --formula TEXT       CIF: the chemical formula\n"
            "  --z N                CIF: formula units per cell\n"
-           "  --yes                answer Yes to every question\n";
+           "  --yes                answer Yes to every question\n"
+           "  Pictures (.png, .svg, .pdf):\n"
+           "  --probability P      ellipsoid probability, 10, 20, ... 100 (%)\n"
+           "  --iso                draw every atom as a sphere of its Ueq\n"
+           "  --view best|initial|direction:u,v,w   orientation (u,v,w in a, b, c)\n"
+           "  --cell --planes --axes --gradation     overlays and shading\n"
+           "  --labels none|centre atom labels\n"
+           "  --bw                 black and white\n"
+           "  --size N             picture size in pixels (692)\n"
+           "  --zoom Z             magnification (1.0)\n";
 }
 
 }  // namespace veldor

@@ -1,5 +1,7 @@
 #include "main/command_line.h"
 
+#include "main/batch_options.h"
+
 namespace veldor {
 
 CommandLine parse_command_line(const std::vector<std::string>& args) {
@@ -25,6 +27,7 @@ std::string version_text() {
 
 std::string help_text() {
     return "Usage: veldor [FILE]\n"
+           "       veldor --batch FILE [options] --out OUT [--out OUT ...]\n"
            "       veldor --version | --help\n"
            "\n"
            "Draws crystal structures as thermal-ellipsoid plots.\n"
@@ -38,6 +41,8 @@ std::string help_text() {
            "Options:\n"
            "  -h, --help     show this text and exit\n"
            "  -v, --version  show the version and exit\n"
+           "\n" +
+           batch_help_text() +
            "\n"
            "Environment:\n"
            "  VELDOR_DATA     folder of the data files (default: <program folder>/data,\n"

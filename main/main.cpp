@@ -3,27 +3,63 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <iostream>
 #include <string>
 #include <vector>
 
 #include "core/document.h"
 #include "drawing/drawing_state.h"
 #include "main/Tfmainmenu.h"
+#include "main/batch.h"
+#include "main/batch_options.h"
 #include "main/command_line.h"
 #include "main/qt_messages.h"
 #include "main/startup.h"
 
 namespace {
+// Batch mode keeps standard error for its own messages: Qt's notes about
+// the desktop session (no runtime folder, no display) are not for users.
+void quiet_qt_messages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtDebugMsg || type == QtInfoMsg || text.startsWith(QLatin1String("QStandardPaths")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
 std::string env(const char* name) {
     const char* v = std::getenv(name);
     return v ? std::string(v) : std::string();
 }
 }  // namespace
 
+int batch_main(int argc, char** argv, const std::vector<std::string>& args) {
+    using namespace veldor;
+    const BatchParse parsed = parse_batch_options(args);
+    if (!parsed.options) {
+        std::fprintf(stderr, "veldor: %s\nTry 'veldor --help'.\n", parsed.error.c_str());
+        return 2;
+    }
+    // Pictures need fonts, which need a GUI application, but no display.
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+        std::getenv("QT_QPA_PLATFORM") == nullptr)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quiet_qt_messages);
+    QGuiApplication app(argc, argv);
+    StreamMessages messages(std::cerr, parsed.options->yes);
+    const StartupResult start =
+        check_startup(QCoreApplication::applicationDirPath().toStdString(), env("VELDOR_DATA"),
+                      env("VELDOR_WORKDIR"), QDir::currentPath().toStdString(), {}, messages);
+    if (!start.ok) return 1;
+    return run_batch(*parsed.options, start.paths, messages);
+}
+
 int main(int argc, char** argv) {
     using namespace veldor;
+    const std::vector<std::string> all(argv, argv + argc);
+    if (all.size() > 1 && all[1] == "--batch")
+        return batch_main(argc, argv, std::vector<std::string>(all.begin() + 1, all.end()));
     const CommandLine cl = parse_command_line(std::vector<std::string>(argv, argv + argc));
     if (cl.show_help) {
         std::fputs(help_text().c_str(), stdout);

@@ -44,6 +44,13 @@ bool build_sorts(StructureDocument& doc, const ProgramPaths& paths, Messages& me
     return true;
 }
 
+namespace {
+// Atoms are drawn in their element's colour, unless their fragment's was chosen.
+void colour_display(StructureDocument& doc) {
+    if (!doc.colour_fragments) colour_atoms(doc.display, doc.element_sorts);
+}
+}  // namespace
+
 PlotOutcome plot(StructureDocument& doc, DrawingState& drawing, const ProgramPaths& paths,
                  Messages& messages) {
     if (trim(doc.space_group).empty()) {
@@ -82,6 +89,7 @@ PlotOutcome plot(StructureDocument& doc, DrawingState& drawing, const ProgramPat
         messages.warn("No data");
         return PlotOutcome::Stopped;
     }
+    colour_display(doc);
     doc.cell_changed = false;
     doc.elements_changed = false;
     reset_orientation(drawing.view, doc.metric);

@@ -15,7 +15,6 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "core/elements.h"
 #include "core/text.h"
 #include "drawing/scene.h"
 #include "drawing/ui/picture_widget.h"
@@ -171,8 +170,6 @@ void Tfdessin::controls_from_state() {
 
 void Tfdessin::initialise_fiche() {
     BusyScope busy(messages_);
-    // Atoms take their element's colour, unless their fragment's was chosen.
-    if (!doc_.colour_fragments) colour_atoms(doc_.display, doc_.element_sorts);
     initialise_view(doc_, state_, environment(), messages_);
     // Coming back to the drawing leaves any zoom rectangle and turns as usual.
     state_.view.mouse_mode = 1;

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/data_files.h"
+#include "formats/cif_read.h"
+#include "formats/vld.h"
+#include "main/batch.h"
+
+namespace veldor {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct BatchRun {
+    int status = -1;
+    std::string err;
+};
+
+// Runs the program with standard error captured; no display is offered.
+BatchRun veldor(const fs::path& dir, const std::string& args) {
+    const fs::path err = dir / "stderr.txt";
+    const std::string cmd = "cd '" + dir.string() +
+                            "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                            VELDOR_EXECUTABLE + "' " + args + " 2> '" + err.string() + "'";
+    BatchRun r;
+    const int raw = std::system(cmd.c_str());
+    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    std::ifstream in(err);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    r.err = ss.str();
+    return r;
+}
+
+class Batch : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              (std::string("veldor_batch_") +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    fs::path dir;
+    const std::string thpp = VELDOR_SOURCE_DIR "/examples/thpp.ins";
+};
+
+TEST_F(Batch, ShelxToEveryOutput) {
+    const BatchRun r = veldor(dir, "--batch '" + thpp +
+                                       "' --generation cell --out a.vld --out b.cif --out c.shx "
+                                       "--out d.png --out e.svg --out f.pdf --size 300");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    for (const char* f : {"a.vld", "b.cif", "c.shx", "d.png", "e.svg", "f.pdf", "dummy.vld"})
+        EXPECT_GT(fs::file_size(dir / f), 100u) << f;
+    EXPECT_EQ(QImage(QString::fromStdString((dir / "d.png").string())).size(), QSize(300, 300));
+
+    // The written files read back.
+    StructureDocument doc;
+    DrawingState state;
+    RecordingMessages msg;
+    ASSERT_TRUE(read_vld((dir / "a.vld").string(), doc, state, msg));
+    EXPECT_GT(doc.gen.size(), doc.asym.size());  // the cell holds 4 molecules
+    EXPECT_EQ(doc.positions.size(), 4u);
+    StructureDocument cif;
+    const ProgramPaths paths{VELDOR_DATA_DIR, dir.string()};
+    EXPECT_EQ(load_cif((dir / "b.cif").string(), cif, paths, msg).status, 0);
+    EXPECT_EQ(cif.asym.size(), doc.asym.size());
+    EXPECT_NEAR(cif.cell_parameters[1], 14.5749, 1e-4);
+}
+
+TEST_F(Batch, ExistingFilesAreKeptUnlessYes) {
+    std::ofstream(dir / "a.vld") << "keep me\n";
+    BatchRun r = veldor(dir, "--batch '" + thpp + "' --out a.vld");
+    EXPECT_NE(r.status, 0);
+    EXPECT_EQ(r.err, "This file already exists. Do you want to continue? No\n");
+    std::ifstream in(dir / "a.vld");
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "keep me");
+
+    r = veldor(dir, "--batch '" + thpp + "' --yes --out a.vld");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_GT(fs::file_size(dir / "a.vld"), 100u);
+}
+
+TEST_F(Batch, BadInputsFailWithAMessage) {
+    BatchRun r = veldor(dir, "--batch nothere.cif --out x.vld");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "nothere.cif not found\n");
+
+    std::ofstream(dir / "notes.txt") << "hello\n";
+    r = veldor(dir, "--batch notes.txt --out x.vld");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Unknown kind of structure file: notes.txt"), std::string::npos);
+
+    r = veldor(dir, "--batch '" + thpp + "' --out x.doc");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Unknown kind of output file: x.doc"), std::string::npos);
+
+    r = veldor(dir, "--batch '" + thpp + "' --generation sphere --out x.vld");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("--sphere r"), std::string::npos);
+
+    r = veldor(dir, "--batch");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--batch needs a FILE"), std::string::npos);
+
+    const std::string cif = VELDOR_SOURCE_DIR "/tests/data/bad_srycoo_unterminated.cif";
+    r = veldor(dir, "--batch '" + cif + "' --out x.vld");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.err.empty());
+    EXPECT_FALSE(fs::exists(dir / "x.vld"));
+}
+
+TEST_F(Batch, CifBlockByName) {
+    const std::string multi = VELDOR_SOURCE_DIR "/tests/data/pymatgen_MultiStructure.cif";
+    BatchRun r = veldor(dir, "--batch '" + multi + "' --block nosuchblock --out x.vld");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("No data block nosuchblock"), std::string::npos) << r.err;
+}
+
+TEST(StreamMessagesTest, AnswersAsTold) {
+    std::ostringstream out;
+    StreamMessages no(out, false);
+    EXPECT_EQ(no.confirm("Sure?"), Answer::No);
+    StreamMessages yes(out, true);
+    EXPECT_EQ(yes.confirm("Sure?"), Answer::Yes);
+    yes.warn("Too much bonds!");
+    EXPECT_EQ(out.str(), "Sure? No\nSure? Yes\nToo much bonds!\n");
+    EXPECT_EQ(yes.warnings(), 1);
+}
+
+}  // namespace
+}  // namespace veldor
