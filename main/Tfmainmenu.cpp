@@ -18,11 +18,10 @@
 #include "core/text.h"
 #include "drawing/ui/Tfdessin.h"
 #include "formats/cif_read.h"
-#include "formats/shelx.h"
-#include "formats/vld.h"
 #include "main/command_line.h"
 #include "main/help_window.h"
 #include "main/plot.h"
+#include "main/structure_loader.h"
 
 namespace veldor {
 
@@ -80,19 +79,24 @@ void Tfmainmenu::build_menus() {
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     QMenu* load = file->addMenu(QStringLiteral("&Load"));
-    // The loading, saving, typing and plotting commands take effect as the
-    // readers, writers and the drawing window join the program.
-    connect(add(load, QStringLiteral("&Veldor file"), QStringLiteral("lit_veldor"), true),
-            &QAction::triggered, this, [this] { lit_veldor(); });
-    add(load, QStringLiteral("Tessard"), QStringLiteral("lit_fichier_tessard"), false);
-    connect(add(load, QStringLiteral("&Shelx file (input or output)"), QStringLiteral("lit_shelx"),
-                true),
-            &QAction::triggered, this, [this] { lit_shelx(); });
-    add(load, QStringLiteral("&Lazy_pulverix file"), QStringLiteral("lit_lazy"), false);
-    add(load, QStringLiteral("&Powdercell file"), QStringLiteral("lit_powder"), false);
-    connect(add(load, QStringLiteral("&Crystallographic Information file (CIF)"),
-                QStringLiteral("lit_cif"), true),
-            &QAction::triggered, this, [this] { lit_cif(); });
+    const struct {
+        const char* text;
+        const char* name;
+        StructureFileKind kind;
+    } loads[] = {
+        {"&Veldor file", "lit_veldor", StructureFileKind::Vld},
+        {"Tessard", "lit_fichier_tessard", StructureFileKind::Tessard},
+        {"&Shelx file (input or output)", "lit_shelx", StructureFileKind::Shelx},
+        {"&Lazy_pulverix file", "lit_lazy", StructureFileKind::LazyPulverix},
+        {"&Powdercell file", "lit_powder", StructureFileKind::PowderCell},
+        {"&Crystallographic Information file (CIF)", "lit_cif", StructureFileKind::Cif},
+    };
+    for (const auto& l : loads) {
+        const StructureFileKind kind = l.kind;
+        connect(add(load, QString::fromLatin1(l.text), QString::fromLatin1(l.name), true),
+                &QAction::triggered, this, [this, kind] { load_file(kind); });
+    }
+    // Saving and typing data in take effect with the main window's panels.
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
     add(save, QStringLiteral("&Shelx input file"), QStringLiteral("sauve_fichier_shelx"), false);
     add(save, QStringLiteral("&Veldor file"), QStringLiteral("Veldorfile2Click"), false);
@@ -174,19 +178,8 @@ QString Tfmainmenu::open_file(const QString& filter) {
 }
 
 void Tfmainmenu::load_by_extension(const QString& file_name) {
-    switch (structure_file_kind(file_name.toStdString())) {
-        case StructureFileKind::Vld:
-            lit_veldor(file_name);
-            break;
-        case StructureFileKind::Shelx:
-            lit_shelx(file_name);
-            break;
-        case StructureFileKind::Cif:
-            lit_cif(file_name);
-            break;
-        default:
-            break;
-    }
+    const StructureFileKind kind = structure_file_kind(file_name.toStdString());
+    if (kind != StructureFileKind::Unknown) load_file(kind, file_name);
 }
 
 void Tfmainmenu::after_load(const std::string& space_group_caption) {
@@ -200,38 +193,30 @@ void Tfmainmenu::after_load(const std::string& space_group_caption) {
         setWindowTitle(caption_for(file));
 }
 
-void Tfmainmenu::lit_veldor(const QString& file_name) {
-    const QString path =
-        file_name.isEmpty() ? open_file(QStringLiteral("ASCII Veldor file (*.vld)")) : file_name;
-    if (path.isEmpty()) return;
-    pending_vld_.clear();
-    BusyScope busy(messages_);
-    if (!read_vld(path.toStdString(), doc_, drawing_, messages_)) return;
-    after_vld_load(doc_, drawing_);
-    after_load(doc_.space_group.empty() ? std::string("No Space Group found")
-                                        : "Space Group: " + doc_.space_group);
-    show_drawing();
+QString Tfmainmenu::file_filter(StructureFileKind kind) {
+    switch (kind) {
+        case StructureFileKind::Vld:
+            return QStringLiteral("ASCII Veldor file (*.vld)");
+        case StructureFileKind::Shelx:
+            return QStringLiteral("Shelx files (*.ins *.inp *.shx *.out *.lst);;All files (*)");
+        case StructureFileKind::Cif:
+            return QStringLiteral("Crystallographic Information File (*.cif);;All files (*)");
+        case StructureFileKind::LazyPulverix:
+            return QStringLiteral("Lazy Pulverix file (*.lzy);;All files (*)");
+        case StructureFileKind::PowderCell:
+            return QStringLiteral("PowderCell file (*.cel);;All files (*)");
+        case StructureFileKind::Tessard:
+            return QStringLiteral("Tessard file (*.cry);;All files (*)");
+        case StructureFileKind::Unknown:
+            break;
+    }
+    return QStringLiteral("All files (*)");
 }
 
-void Tfmainmenu::lit_shelx(const QString& file_name) {
-    const QString path =
-        file_name.isEmpty()
-            ? open_file(QStringLiteral(
-                  "Shelx files (*.ins *.inp *.shx *.res *.out *.lst);;All files (*)"))
-            : file_name;
+void Tfmainmenu::load_file(StructureFileKind kind, const QString& file_name) {
+    const QString path = file_name.isEmpty() ? open_file(file_filter(kind)) : file_name;
     if (path.isEmpty()) return;
-    BusyScope busy(messages_);
-    ShelxReadResult result;
-    load_shelx(path.toStdString(), doc_, paths_, result, messages_);
-    after_load(result.caption);
-}
-
-void Tfmainmenu::lit_cif(const QString& file_name) {
-    const QString path =
-        file_name.isEmpty()
-            ? open_file(QStringLiteral("Crystallographic Information File (*.cif);;All files (*)"))
-            : file_name;
-    if (path.isEmpty()) return;
+    if (kind == StructureFileKind::Vld) pending_vld_.clear();
     auto choose = [this](const std::vector<CifBlockInfo>& blocks) -> std::optional<int> {
         QStringList names;
         for (const CifBlockInfo& b : blocks)
@@ -243,10 +228,12 @@ void Tfmainmenu::lit_cif(const QString& file_name) {
         if (!ok) return std::nullopt;
         return static_cast<int>(names.indexOf(chosen));
     };
-    BusyScope busy(messages_);
-    const CifLoadResult r = load_cif(path.toStdString(), doc_, paths_, messages_, choose);
+    const LoadOutcome r =
+        load_structure(kind, path.toStdString(), doc_, drawing_, paths_, messages_, choose);
     if (r.cancelled) return;
-    after_load(r.space_group_text);
+    if (kind == StructureFileKind::Vld && !r.ok) return;
+    after_load(r.space_group_caption);
+    if (kind == StructureFileKind::Vld) show_drawing();
 }
 
 void Tfmainmenu::trace_ortep() {
@@ -260,7 +247,7 @@ void Tfmainmenu::trace_ortep() {
             pending_vld_.clear();
             return;
         }
-        lit_veldor(pending_vld_);
+        load_file(StructureFileKind::Vld, pending_vld_);
         return;
     }
     if (plot(doc_, drawing_, paths_, messages_) != PlotOutcome::Stopped) show_drawing();

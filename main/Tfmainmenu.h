@@ -46,10 +46,9 @@ class Tfmainmenu : public QMainWindow {
     void show_help(int context);
     void trace_ortep();  // Plot
 
-    // Load commands: an empty name opens the file dialog.
-    void lit_veldor(const QString& file_name = {});
-    void lit_shelx(const QString& file_name = {});
-    void lit_cif(const QString& file_name = {});
+    // The load commands (lit_veldor, lit_shelx, lit_cif, lit_lazy,
+    // lit_powder, lit_fichier_tessard): an empty name opens the file dialog.
+    void load_file(StructureFileKind kind, const QString& file_name = {});
     // Loads a file by its extension, as for the file named on the command line.
     void load_by_extension(const QString& file_name);
 
@@ -65,6 +64,7 @@ class Tfmainmenu : public QMainWindow {
     void first_activation();
     void check_frame_size();
     QString open_file(const QString& filter);
+    static QString file_filter(StructureFileKind kind);
     void after_load(const std::string& space_group_caption);
     void show_drawing();
 
