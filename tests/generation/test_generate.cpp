@@ -344,6 +344,21 @@ TEST(Generate, FragmentsAreMovedSoTheirCentroidIsNearestTheCellCentre) {
     EXPECT_EQ(doc.bonds.size(), 2u);
 }
 
+TEST(Generate, CentroidTieKeepsTheFirstTranslationInLoopOrder) {
+    // A lone atom at x = 1 is as near the centre moved by -1 as left alone;
+    // the search meets -1 first and keeps it. At x = 0, 0 comes before +1.
+    StructureDocument doc = make_document({10, 10, 10, 90, 90, 90}, "P1");
+    add_atom(doc, "O", "1", 1.0, 0.5, 0.5);
+    add_atom(doc, "O", "2", 0.0, 0.2, 0.2);
+    build_sorts(doc);
+    doc.generation_mode = GenerationMode::Fragments;
+    RecordingMessages m;
+    generate(doc, m);
+    ASSERT_EQ(doc.gen.size(), 2u);
+    EXPECT_EQ(doc.gen[0].x, 0.0);
+    EXPECT_EQ(doc.gen[1].x, 0.0);
+}
+
 TEST(Generate, FragmentColoursRepeatEveryFourteen) {
     EXPECT_EQ(fragment_colour(1), rgb(255, 0, 0));
     EXPECT_EQ(fragment_colour(2), rgb(0, 0, 255));
