@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QPixmap>
 #include <filesystem>
 #include <fstream>
 
@@ -80,8 +81,11 @@ TEST_F(PlotTest, ShelxFileToDrawingAndSnapshot) {
     EXPECT_EQ(picture.deviceIndependentSize().toSize(),
               QSize(d->picture_size(), d->picture_size()));
     EXPECT_GT(coloured_pixels(picture), 500);
-    if (const char* out = std::getenv("VELDOR_TEST_PICTURES"))
+    if (const char* out = std::getenv("VELDOR_TEST_PICTURES")) {
         picture.save(QString::fromUtf8(out) + "/thpp_plot.png");
+        d->grab().save(QString::fromUtf8(out) + "/thpp_window.png");
+        w.grab().save(QString::fromUtf8(out) + "/main_window.png");
+    }
 
     // A second Plot without an edit only shows the same atoms again.
     fs::remove(work / "dummy.vld");
