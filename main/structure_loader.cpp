@@ -50,4 +50,31 @@ LoadOutcome load_structure(StructureFileKind kind, const std::string& path, Stru
     return out;
 }
 
+DataFileReader data_file_reader(DrawingState& drawing, const ProgramPaths& paths) {
+    return [&drawing, paths](DataFileKind kind, const std::string& path, StructureDocument& doc,
+                             Messages& messages) {
+        StructureFileKind file_kind = StructureFileKind::Unknown;
+        switch (kind) {
+            case DataFileKind::Shelx:
+            case DataFileKind::ShelxListing:
+                file_kind = StructureFileKind::Shelx;
+                break;
+            case DataFileKind::LazyPulverix:
+                file_kind = StructureFileKind::LazyPulverix;
+                break;
+            case DataFileKind::PowderCell:
+                file_kind = StructureFileKind::PowderCell;
+                break;
+            case DataFileKind::Cif:
+                file_kind = StructureFileKind::Cif;
+                break;
+            case DataFileKind::Vld:
+                file_kind = StructureFileKind::Vld;
+                break;
+        }
+        load_structure(file_kind, path, doc, drawing, paths, messages,
+                       [](const std::vector<CifBlockInfo>&) { return std::optional<int>(0); });
+    };
+}
+
 }  // namespace veldor

@@ -11,6 +11,7 @@
 #include "core/messages.h"
 #include "drawing/drawing_state.h"
 #include "formats/cif_read.h"
+#include "generation/edit_asym.h"
 
 namespace veldor {
 
@@ -25,5 +26,10 @@ struct LoadOutcome {
 LoadOutcome load_structure(StructureFileKind kind, const std::string& path, StructureDocument& doc,
                            DrawingState& drawing, const ProgramPaths& paths, Messages& messages,
                            const CifBlockChooser& choose_block = {});
+
+// The reader "Restore the initial Data" runs to read the remembered file
+// again: the same load commands, without any question (a CIF gives its
+// first structure block).
+DataFileReader data_file_reader(DrawingState& drawing, const ProgramPaths& paths);
 
 }  // namespace veldor
