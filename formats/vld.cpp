@@ -42,8 +42,16 @@ constexpr double kOldDummyDimension = 0.01;
 constexpr Colour kOldDummyColour = 16744576;  // FF8080
 constexpr int kOldBondWidth = 6;
 
+// A text field on one line: line ends inside it would shift every later line.
+std::string one_line(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (c == '\r' || c == '\n') c = ' ';
+    return s;
+}
+
 std::string font_field(std::string_view text) {
-    return fit(trim(text), 30);
+    return one_line(fit(trim(text), 30));
 }
 
 std::string int_field(long long v, int w) {
@@ -125,19 +133,19 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     };
 
     line("#Title");
-    line(doc.title);
+    line(one_line(doc.title));
 
     line("#Cell");
-    std::string cell;
+    Fields cell;
     for (int i = 0; i < 3; ++i)
-        cell += fixed_field(doc.cell_parameters[i], 8, 4);
+        cell << fixed_field(doc.cell_parameters[i], 8, 4);
     for (int i = 3; i < 6; ++i)
-        cell += fixed_field(doc.cell_parameters[i], 8, 3);
-    line(cell);
+        cell << fixed_field(doc.cell_parameters[i], 8, 3);
+    line(cell.text);
 
     line("#Space group");
-    line(doc.space_group);
-    line(std::string(doc.centrosymmetric > 0 ? "+" : "-") + fit(doc.lattice_letter, 1));
+    line(one_line(doc.space_group));
+    line(std::string(doc.centrosymmetric > 0 ? "+" : "-") + one_line(fit(doc.lattice_letter, 1)));
 
     line("#General Positions");
     line(std::to_string(doc.positions.size()));
@@ -147,14 +155,14 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     line("#Element sorts");
     line(std::to_string(doc.element_sorts.size()));
     for (const ElementSort& e : doc.element_sorts)
-        line((Fields{pad_left(e.symbol, 2) + " "} << int_field(e.colour, 10)
-                                                  << fixed_field(e.radius, 6, 2))
+        line((Fields{pad_left(one_line(fit(e.symbol, 2)), 2) + " "} << int_field(e.colour, 10)
+                                                                    << fixed_field(e.radius, 6, 2))
                  .text);
 
     line("#Asymetric unit contents");
     line(std::to_string(doc.asym.size()));
     for (const Atom& a : doc.asym) {
-        line((Fields{pad_right(trim(a.name), 4)}
+        line((Fields{pad_right(one_line(trim(a.name)), 4)}
               << fixed_field(a.x, 10, 5) << fixed_field(a.y, 10, 5) << fixed_field(a.z, 10, 5)
               << int_field(a.element_index, 5))
                  .text);
@@ -169,7 +177,7 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     for (std::size_t i = 0; i < doc.gen.size(); ++i) {
         const Atom& a = doc.gen[i];
         const std::string label = i < doc.gen_labels.size() ? doc.gen_labels[i] : std::string();
-        line((Fields{pad_right(a.name, 5) + pad_right(fit(label, 8), 8)}
+        line((Fields{pad_right(one_line(a.name), 5) + pad_right(one_line(fit(label, 8)), 8)}
               << fixed_field(a.x, 10, 5) << fixed_field(a.y, 10, 5) << fixed_field(a.z, 10, 5)
               << fixed_field(a.label_dx, 8, 3) << fixed_field(a.label_dy, 8, 3)
               << int_field(a.part, 5))
@@ -187,14 +195,15 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     line("#Bonds sorts");
     line(std::to_string(doc.bond_sorts.size()));
     for (const BondSort& s : doc.bond_sorts)
-        line((Fields{pad_left(s.element1, 4) + pad_left(s.element2, 4)}
+        line((Fields{pad_left(one_line(fit(s.element1, 2)), 4) +
+                     pad_left(one_line(fit(s.element2, 2)), 4)}
               << fixed_field(s.max_distance, 8, 2))
                  .text);
 
     line("#Calculated bonds");
     line(std::to_string(doc.bonds.size()));
     for (const CalcBond& b : doc.bonds)
-        line(bond_numbers(b) + fit(b.label, kBondLabelLength));
+        line(bond_numbers(b) + one_line(fit(b.label, kBondLabelLength)));
 
     line("#Orientation matrix");
     for (int i = 0; i < 3; ++i)

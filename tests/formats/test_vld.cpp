@@ -539,6 +539,49 @@ TEST(Vld, SavingIsAtomic) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator{}), 1);
 }
 
+// Found by fuzzing: values wider than their fields and texts holding line
+// ends must not shift the fields or the lines that follow.
+TEST(Vld, OvergrownFieldsAndLineEndsInTextsStillReadBack) {
+    StructureDocument doc;
+    DrawingState d;
+    sample(doc, d);
+    doc.cell_parameters[2] = 228;
+    doc.cell_parameters[3] = 100000;
+    doc.positions[1].op.m[1][3] = 100000.5;
+    doc.asym[0].x = -1234.5;
+    doc.gen[0].adp[0] = 12345.678;
+    d.dummy.dimension = 123456789;
+    doc.title = "two\nlines";
+    doc.bonds[1].label = "a\rb";
+    const std::string t = vld_text(doc, d);
+    StructureDocument r;
+    DrawingState rd;
+    RecordingMessages m;
+    ASSERT_TRUE(read_vld_text(t, "wide.vld", r, rd, m)) << m.warnings.at(0);
+    EXPECT_DOUBLE_EQ(r.cell_parameters[2], 228);
+    EXPECT_DOUBLE_EQ(r.cell_parameters[3], 100000);
+    EXPECT_DOUBLE_EQ(r.positions[1].op.m[1][3], 100000.5);
+    EXPECT_DOUBLE_EQ(r.asym[0].x, -1234.5);
+    EXPECT_EQ(r.asym[0].name, "C1");
+    EXPECT_DOUBLE_EQ(r.gen[0].adp[0], 12345.678);
+    EXPECT_DOUBLE_EQ(rd.dummy.dimension, 123456789);
+    EXPECT_EQ(r.title, "two lines");
+    EXPECT_EQ(r.bonds[1].label, "a b");
+    EXPECT_EQ(vld_text(r, rd), t);
+}
+
+TEST(Vld, BondValuesThatPushTheLabelAreRefused) {
+    StructureDocument doc;
+    DrawingState d;
+    sample(doc, d);
+    doc.bonds[0].width = 1000000;
+    StructureDocument r;
+    DrawingState rd;
+    RecordingMessages m;
+    EXPECT_FALSE(read_vld_text(vld_text(doc, d), "b.vld", r, rd, m));
+    EXPECT_EQ(m.warnings.at(0).rfind("Bond values out of range", 0), 0u) << m.warnings[0];
+}
+
 TEST(Vld, MissingFileIsReported) {
     StructureDocument r;
     DrawingState rd;
