@@ -299,6 +299,38 @@ TEST(Shelx, NameDecidesTheElementWithoutSfac) {
     EXPECT_EQ(doc.asym[1].label, "12");
 }
 
+TEST(Shelx, WindowsLineEndsLowerCaseKeywordsAndLongSfac) {
+    StructureDocument doc;
+    RecordingMessages m;
+    ASSERT_TRUE(
+        read_ins("titl t\r\ncell 0.7 5 6 7 90 90 90\r\nlatt -1\r\nsymm -x,y+1/2,-z\r\n"
+                 "SFAC C 2.31 20.84 1.02 10.21 1.59 0.57 0.87 51.65 0.16 0 0 0.0 1.7 12\r\n"
+                 "SFAC Cl 11.46 0.01 7.20 1.17 6.26 18.52 1.65 47.78 -9.56 0 0 0 1.0 35\r\n"
+                 "fvar 1\r\ncl1 2 0.1 0.2 0.3 11 0.02 ! a comment\r\nend\r\n",
+                 doc, m));
+    EXPECT_EQ(doc.title, "t");
+    EXPECT_EQ(doc.centrosymmetric, 0);
+    ASSERT_EQ(doc.positions.size(), 2u);
+    EXPECT_EQ(doc.positions[1].text, "-X,Y+1/2,-Z");
+    ASSERT_EQ(doc.asym.size(), 1u);
+    EXPECT_EQ(doc.asym[0].element, "CL");
+    EXPECT_EQ(doc.asym[0].name, "Cl1");
+    EXPECT_DOUBLE_EQ(doc.asym[0].adp[0], 0.02);
+}
+
+TEST(Shelx, InstructionsAmongTheAtomsAreNotAtoms) {
+    StructureDocument doc;
+    RecordingMessages m;
+    ASSERT_TRUE(
+        read_ins("TITL t\nCELL 0.7 5 6 7 90 90 90\nSFAC C O\nFVAR 1\n"
+                 "C1 1 0.1 0.2 0.3 11 0.02\nSADI 0.02 C1 C2 =\n  C3 C4\nDFIX 1.5 C1 C2\n"
+                 "RESI 1 ABC\nREM C9 1 0.1 0.1 0.1 11 0.05\nAFIX 43\nO2 2 0.5 0.5 0.5 11 0.03\n"
+                 "AFIX 0\nEND\nQ1 1 0.1 0.2 0.3 11 0.05 1.2\n",
+                 doc, m));
+    ASSERT_EQ(doc.asym.size(), 2u);
+    EXPECT_EQ(doc.asym[1].name, "O2");
+}
+
 TEST(Shelx, FileWithoutAtoms) {
     StructureDocument doc;
     RecordingMessages m;
