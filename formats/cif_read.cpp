@@ -1,7 +1,5 @@
 #include "formats/cif_read.h"
 
-#include <gemmi/cif.hpp>
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -14,6 +12,7 @@
 #include "core/mat3.h"
 #include "core/metric.h"
 #include "core/text.h"
+#include "formats/cif_syntax.h"
 #include "formats/identify.h"
 #include "formats/text_file.h"
 #include "symmetry/catalogue.h"
@@ -21,7 +20,6 @@
 
 namespace veldor {
 
-namespace cif = gemmi::cif;
 namespace fs = std::filesystem;
 
 namespace {
@@ -50,23 +48,23 @@ bool is_symmetry_tag(const std::string& key) {
     return false;
 }
 
-// The columns of one loop, or of a set of single items seen as a one-row table.
+// The columns of one loop, or of a block's single items seen as a one-row table.
 class CifTable {
   public:
     CifTable() = default;
-    static CifTable of_loop(const cif::Loop* loop) {
+    static CifTable of_loop(const CifItem* loop) {
         CifTable t;
         t.loop_ = loop;
         return t;
     }
-    static CifTable of_pairs(const cif::Block* block) {
+    static CifTable of_pairs(const CifBlockData* block) {
         CifTable t;
         t.block_ = block;
         return t;
     }
     bool valid() const { return loop_ || block_; }
     int rows() const {
-        if (loop_) return loop_->tags.empty() ? 0 : static_cast<int>(loop_->length());
+        if (loop_) return static_cast<int>(loop_->rows());
         return block_ ? 1 : 0;
     }
     // Column of a tag, -1 when absent.
@@ -78,47 +76,44 @@ class CifTable {
             return -1;
         }
         if (!block_) return -1;
-        for (const cif::Item& item : block_->items)
-            if (item.type == cif::ItemType::Pair && tag_key(item.pair[0]) == key) {
-                pairs_.push_back(&item.pair[1]);
+        for (const CifItem& item : block_->items)
+            if (!item.loop && !item.tags.empty() && !item.values.empty() &&
+                tag_key(item.tags[0]) == key) {
+                pairs_.push_back(&item.values[0]);
                 return static_cast<int>(pairs_.size()) - 1;
             }
         return -1;
     }
-    // The value with quotes and text-field markers removed; "" for "?" and ".".
+    // The value without quotes; "" for "?" and ".".
     std::string value(int row, int col) const {
         if (col < 0 || row < 0 || row >= rows()) return {};
         if (loop_) {
             const std::size_t w = loop_->tags.size();
-            return cif::as_string(
-                loop_->values[static_cast<std::size_t>(row) * w + static_cast<std::size_t>(col)]);
+            const std::size_t i = static_cast<std::size_t>(row) * w + static_cast<std::size_t>(col);
+            return i < loop_->values.size() ? loop_->values[i] : std::string();
         }
         if (static_cast<std::size_t>(col) >= pairs_.size()) return {};
-        return cif::as_string(*pairs_[static_cast<std::size_t>(col)]);
+        return *pairs_[static_cast<std::size_t>(col)];
     }
 
   private:
-    const cif::Loop* loop_ = nullptr;
-    const cif::Block* block_ = nullptr;
+    const CifItem* loop_ = nullptr;
+    const CifBlockData* block_ = nullptr;
     std::vector<const std::string*> pairs_;
 };
 
 // The table holding `tag`: its loop, or the block's single items.
-CifTable find_table(const cif::Block& block, std::string_view tag) {
+CifTable find_table(const CifBlockData& block, std::string_view tag) {
     const std::string key = tag_key(tag);
-    for (const cif::Item& item : block.items) {
-        if (item.type == cif::ItemType::Loop) {
-            for (const std::string& t : item.loop.tags)
-                if (tag_key(t) == key) return CifTable::of_loop(&item.loop);
-        } else if (item.type == cif::ItemType::Pair && tag_key(item.pair[0]) == key) {
-            return CifTable::of_pairs(&block);
-        }
-    }
+    for (const CifItem& item : block.items)
+        for (const std::string& t : item.tags)
+            if (tag_key(t) == key)
+                return item.loop ? CifTable::of_loop(&item) : CifTable::of_pairs(&block);
     return {};
 }
 
 // The first value of a tag (single item or loop column), nullopt when absent.
-std::optional<std::string> find_value(const cif::Block& block, std::string_view tag) {
+std::optional<std::string> find_value(const CifBlockData& block, std::string_view tag) {
     CifTable t = find_table(block, tag);
     if (!t.valid()) return std::nullopt;
     const int col = t.column(tag);
@@ -127,22 +122,18 @@ std::optional<std::string> find_value(const cif::Block& block, std::string_view 
 }
 
 // Which of a set of tags comes first in the block.
-std::optional<std::string> first_tag_present(const cif::Block& block,
+std::optional<std::string> first_tag_present(const CifBlockData& block,
                                              const std::vector<const char*>& tags) {
-    for (const cif::Item& item : block.items) {
-        std::vector<std::string> here;
-        if (item.type == cif::ItemType::Pair) here.push_back(item.pair[0]);
-        if (item.type == cif::ItemType::Loop) here = item.loop.tags;
-        for (const std::string& t : here) {
+    for (const CifItem& item : block.items)
+        for (const std::string& t : item.tags) {
             const std::string k = tag_key(t);
             for (const char* wanted : tags)
                 if (k == wanted) return std::string(wanted);
         }
-    }
     return std::nullopt;
 }
 
-int block_score(const cif::Block& block) {
+int block_score(const CifBlockData& block) {
     bool cell = false;
     int symmetry = 0;
     std::vector<std::string> seen;
@@ -154,12 +145,9 @@ int block_score(const cif::Block& block) {
             ++symmetry;
         }
     };
-    for (const cif::Item& item : block.items) {
-        if (item.type == cif::ItemType::Pair) count(item.pair[0]);
-        if (item.type == cif::ItemType::Loop)
-            for (const std::string& t : item.loop.tags)
-                count(t);
-    }
+    for (const CifItem& item : block.items)
+        for (const std::string& t : item.tags)
+            count(t);
     return (cell ? 1 : 0) + symmetry;
 }
 
@@ -188,7 +176,7 @@ std::string normalise_text(std::string_view text) {
 struct ParsedCif {
     std::string text;
     std::vector<std::string> lines;
-    cif::Document doc;
+    std::vector<CifBlockData> data;
     std::vector<CifBlockInfo> blocks;
 };
 
@@ -235,27 +223,20 @@ std::optional<ParsedCif> parse_cif(std::string_view raw, const std::string& file
     p.text = normalise_text(raw);
     p.lines = split_lines(p.text);
     const std::string shown = base_name(file_name);
-    try {
-        tao::pegtl::memory_input<> in(p.text, shown);
-        // Duplicated tags are tolerated: the first occurrence is used.
-        cif::parse_input(p.doc, in);
-        cif::check_for_missing_values(p.doc);
-    } catch (const tao::pegtl::parse_error& e) {
-        std::string where;
-        if (!e.positions().empty())
-            where = " at line " + std::to_string(e.positions().front().line);
+    CifSyntaxResult syntax = parse_cif_syntax(p.text);
+    if (!syntax.ok) {
+        const std::string where =
+            syntax.error_line > 0 ? " at line " + std::to_string(syntax.error_line) : "";
         messages.warn("The file " + shown + " is not a valid CIF: error" + where + ": " +
-                      std::string(e.message()));
-        return std::nullopt;
-    } catch (const std::exception& e) {
-        messages.warn("The file " + shown + " is not a valid CIF: " + std::string(e.what()));
+                      syntax.error_message);
         return std::nullopt;
     }
+    p.data = std::move(syntax.blocks);
 
     const std::vector<ScannedHeader> headers = scan_headers(p.lines);
     std::size_t next_header = 0;
-    for (std::size_t b = 0; b < p.doc.blocks.size(); ++b) {
-        const cif::Block& block = p.doc.blocks[b];
+    for (std::size_t b = 0; b < p.data.size(); ++b) {
+        const CifBlockData& block = p.data[b];
         CifBlockInfo info;
         info.index = static_cast<int>(b);
         info.name = block.name;
@@ -344,7 +325,7 @@ std::string one_line(std::string_view text) {
     return trim(out);
 }
 
-std::string formula_of(const cif::Block& block) {
+std::string formula_of(const CifBlockData& block) {
     for (const char* tag : kFormulaTags) {
         const std::optional<std::string> v = find_value(block, tag);
         if (!v) continue;
@@ -362,7 +343,7 @@ std::string title_from_formula(std::string_view formula) {
     return out;
 }
 
-bool read_cell(const cif::Block& block, StructureDocument& doc, Messages& messages) {
+bool read_cell(const CifBlockData& block, StructureDocument& doc, Messages& messages) {
     static const char* const tags[6] = {"_cell_length_a",   "_cell_length_b",
                                         "_cell_length_c",   "_cell_angle_alpha",
                                         "_cell_angle_beta", "_cell_angle_gamma"};
@@ -386,7 +367,7 @@ bool read_cell(const cif::Block& block, StructureDocument& doc, Messages& messag
 
 // Operator texts as the file writes them, cleaned: upper case, no quotes,
 // no blanks; a leading operator number dropped.
-std::vector<std::string> operator_texts(const cif::Block& block) {
+std::vector<std::string> operator_texts(const CifBlockData& block) {
     const std::optional<std::string> tag =
         first_tag_present(block, {kOperatorTags[0], kOperatorTags[1]});
     if (!tag) return {};
@@ -422,7 +403,7 @@ struct SymbolFound {
 // The H-M or Hall name, whichever the block gives first. An H-M symbol
 // loses its blanks ("P 21/c" -> "P21/c"); a Hall symbol keeps single blanks
 // between its parts, which it needs, and is upper-cased.
-std::optional<SymbolFound> space_group_symbol(const cif::Block& block) {
+std::optional<SymbolFound> space_group_symbol(const CifBlockData& block) {
     const std::optional<std::string> tag =
         first_tag_present(block, {kHmTags[0], kHmTags[1], kHallTags[0], kHallTags[1]});
     if (!tag) return std::nullopt;
@@ -456,7 +437,7 @@ std::string first_letter(std::string_view symbol) {
 }
 
 // The block's H-M or Hall name as written, whichever item holds it.
-std::optional<std::string> named_symbol(const cif::Block& block, bool hall) {
+std::optional<std::string> named_symbol(const CifBlockData& block, bool hall) {
     for (const char* tag : hall ? kHallTags : kHmTags) {
         std::optional<std::string> v = find_value(block, tag);
         if (v && !one_line(*v).empty()) return one_line(*v);
@@ -512,7 +493,10 @@ bool operators_from_symbol(StructureDocument& doc, const SymbolFound& found,
     if (!group && hm)
         group = interpret_symbol(interpretable_symbol(*hm, doc.crystal_system, false), error);
     if (!group) {
+        // The identity at least, so that the atoms can be drawn.
         messages.warn("No symmetry operators found for the space group " + found.raw);
+        doc.positions = {
+            EquivalentPosition{SymOp::identity(), format_operator(SymOp::identity()), 0}};
         return false;
     }
     doc.positions.clear();
@@ -583,7 +567,7 @@ void set_element_and_label(Atom& atom, std::string_view type_symbol, Messages& m
 
 enum class AtomsResult { Ok, None, TooMany, Failed };
 
-AtomsResult read_atoms(const cif::Block& block, StructureDocument& doc, Messages& messages,
+AtomsResult read_atoms(const CifBlockData& block, StructureDocument& doc, Messages& messages,
                        std::vector<double>& loop_uiso) {
     CifTable t = find_table(block, "_atom_site_fract_x");
     if (!t.valid()) return AtomsResult::None;
@@ -632,7 +616,7 @@ AtomsResult read_atoms(const cif::Block& block, StructureDocument& doc, Messages
     return doc.asym.empty() ? AtomsResult::None : AtomsResult::Ok;
 }
 
-void read_aniso(const cif::Block& block, StructureDocument& doc,
+void read_aniso(const CifBlockData& block, StructureDocument& doc,
                 const std::vector<double>& loop_uiso, Messages& messages) {
     CifTable t = find_table(block, "_atom_site_aniso_label");
     if (!t.valid()) return;
@@ -678,11 +662,11 @@ void read_aniso(const cif::Block& block, StructureDocument& doc,
 int read_parsed_block(const ParsedCif& p, const std::string& file_name, const CifBlockInfo& info,
                       StructureDocument& doc, const ProgramPaths& paths, Messages& messages,
                       CifReadInfo* read_info) {
-    if (info.index < 0 || info.index >= static_cast<int>(p.doc.blocks.size())) {
+    if (info.index < 0 || info.index >= static_cast<int>(p.data.size())) {
         messages.warn("No such data block in " + base_name(file_name));
         return 1;
     }
-    const cif::Block& block = p.doc.blocks[static_cast<std::size_t>(info.index)];
+    const CifBlockData& block = p.data[static_cast<std::size_t>(info.index)];
     write_block_copy(p, info, paths.work_dir);
     CifReadInfo local;
     CifReadInfo& out = read_info ? *read_info : local;

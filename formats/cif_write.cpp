@@ -32,23 +32,27 @@ char lower(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
-// A formula as one CIF value: kept when already quoted or a single word,
-// otherwise put in quotes.
-std::string formula_value(std::string formula) {
-    for (char& c : formula)
+// A text as one CIF value: kept as it is when it is a plain word or already
+// quoted, otherwise put in quotes (a label "C 1'" or "#1" stays one value).
+std::string cif_word(std::string text) {
+    for (char& c : text)
         if (c == '\n' || c == '\r' || c == '\t') c = ' ';
-    formula = trim(formula);
-    if (formula.empty()) return "?";
-    const char first = formula.front();
-    if (formula.size() >= 2 && (first == '\'' || first == '"') && formula.back() == first)
-        return formula;
-    const bool plain = formula.find(' ') == std::string::npos && first != '_' && first != '#' &&
-                       first != '$' && first != '\'' && first != '"' && first != ';' &&
-                       first != '[' && first != ']';
-    if (plain) return formula;
-    if (formula.find('\'') == std::string::npos) return "'" + formula + "'";
-    if (formula.find('"') == std::string::npos) return "\"" + formula + "\"";
-    return "'" + remove_blanks(formula) + "'";
+    text = trim(text);
+    if (text.empty()) return "?";
+    const char first = text.front();
+    if (text.size() >= 2 && (first == '\'' || first == '"') && text.back() == first &&
+        text.find(std::string(1, first) + " ") == std::string::npos)
+        return text;
+    const std::string lower = to_lower(text);
+    const bool reserved = lower.rfind("data_", 0) == 0 || lower.rfind("loop_", 0) == 0 ||
+                          lower.rfind("save_", 0) == 0 || lower.rfind("global_", 0) == 0 ||
+                          lower.rfind("stop_", 0) == 0 || text == "?" || text == ".";
+    const bool plain = !reserved && text.find_first_of(" \"'#") == std::string::npos &&
+                       first != '_' && first != '$' && first != ';' && first != '[' && first != ']';
+    if (plain) return text;
+    if (text.find("' ") == std::string::npos && text.back() != '\'') return "'" + text + "'";
+    if (text.find("\" ") == std::string::npos && text.back() != '"') return "\"" + text + "\"";
+    return "'" + remove_blanks(text) + "_'";
 }
 
 // Text standing for the operator: the stored one when it decodes to it,
@@ -63,6 +67,13 @@ std::string operator_text_for(const EquivalentPosition& p) {
         if (same) return p.text;
     }
     return cif_operator_text(p.op);
+}
+
+// Fw.d that stays a separate word when the value overflows the field.
+std::string field(double value, int width, int decimals) {
+    std::string s = format_fixed(value, width, decimals);
+    if (!s.empty() && s[0] != ' ') s.insert(s.begin(), ' ');
+    return s;
 }
 
 std::string fraction_text(double t) {
@@ -275,13 +286,13 @@ std::string cif_site_label(std::string_view name) {
         else
             s[1] = lower(s[1]);
     }
-    return pad_right(remove_blanks(s), 4);
+    return pad_right(cif_word(remove_blanks(s)), 4);
 }
 
 std::string cif_geometry_label(std::string_view name) {
     std::string s = remove_blanks(name);
     if (s.size() >= 2) s[1] = lower(s[1]);
-    return pad_right(s, 4);
+    return pad_right(cif_word(s), 4);
 }
 
 std::string cif_operator_text(const SymOp& op) {
@@ -319,7 +330,7 @@ std::string cif_text(StructureDocument& doc, const CifWriteOptions& options,
     if (formula_used) *formula_used = formula;
 
     line("data_block1");
-    line("_chemical_formula_sum   " + formula_value(formula));
+    line("_chemical_formula_sum   " + cif_word(formula));
     static const char* const cell_items[6] = {"_cell_length_a",   "_cell_length_b",
                                               "_cell_length_c",   "_cell_angle_alpha",
                                               "_cell_angle_beta", "_cell_angle_gamma"};
@@ -332,6 +343,8 @@ std::string cif_text(StructureDocument& doc, const CifWriteOptions& options,
     line("          _symmetry_equiv_pos_as_xyz  ");
     for (const EquivalentPosition& p : doc.positions)
         line("         '" + operator_text_for(p) + "'");
+    // A loop needs a value: a structure without operators has the identity.
+    if (doc.positions.empty()) line("         'X,Y,Z'");
     line("");
     const std::string symbol = symbol_line(doc, data_dir);
     if (!symbol.empty()) {
@@ -351,10 +364,10 @@ std::string cif_text(StructureDocument& doc, const CifWriteOptions& options,
         if (a.name.empty()) continue;
         a.iso = (a.adp[1] + a.adp[2] + a.adp[3] + a.adp[4] + a.adp[5] == 0) ? 1 : 0;
         if (!a.iso) any_aniso = true;
-        std::string s = cif_site_label(a.name) + "  " + format_fixed(a.x, 10, 5) +
-                        format_fixed(a.y, 10, 5) + format_fixed(a.z, 10, 5);
-        s += a.iso ? format_fixed(a.adp[0], 10, 5) + "  Uiso"
-                   : format_fixed(u_equivalent(a, doc.metric), 10, 5) + "  Uani";
+        std::string s = cif_site_label(a.name) + "  " + field(a.x, 10, 5) + field(a.y, 10, 5) +
+                        field(a.z, 10, 5);
+        s += a.iso ? field(a.adp[0], 10, 5) + "  Uiso"
+                   : field(u_equivalent(a, doc.metric), 10, 5) + "  Uani";
         line(s);
     }
     line("");
@@ -371,7 +384,7 @@ std::string cif_text(StructureDocument& doc, const CifWriteOptions& options,
             if (a.name.empty() || a.iso) continue;
             std::string s = cif_site_label(a.name) + "  ";
             for (double u : a.adp)
-                s += format_fixed(u, 10, 5);
+                s += field(u, 10, 5);
             line(s);
         }
     }

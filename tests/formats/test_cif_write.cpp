@@ -428,3 +428,27 @@ TEST_F(CifWrite, CoordinationResultColumns) {
     EXPECT_EQ(text.substr(text.size() - expected_tail.size()), expected_tail);
     EXPECT_TRUE(messages.warnings.empty());
 }
+
+// Found by fuzzing: values too wide for their fields, odd labels and an
+// empty operator list still give a CIF that reads back.
+TEST_F(CifWrite, WrittenFileStaysValidCif) {
+    StructureDocument doc = small_structure();
+    doc.asym[0].z = 2007;
+    doc.asym[0].name = "#C1'";
+    doc.asym[1].name = "_O2";
+    doc.positions.clear();
+    CifWriteOptions options;
+    options.include_bonds = false;
+    options.formula = "C2 'H' \"x\" ";
+    const std::string text = cif_text(doc, options, paths.data_dir, messages);
+    EXPECT_NE(text.find("\"#c1'\"     0.10000   0.20000 2007.00000"), std::string::npos) << text;
+    EXPECT_NE(text.find("         'X,Y,Z'\n"), std::string::npos);
+    const CifScan scan = scan_cif_text(text, "odd.cif", messages);
+    ASSERT_EQ(scan.candidates.size(), 1u);
+    StructureDocument back;
+    ASSERT_EQ(read_cif_block_text(text, "odd.cif", scan.candidates[0], back, paths, messages), 0);
+    ASSERT_EQ(back.asym.size(), 2u);
+    EXPECT_EQ(back.asym[0].name, "#c1'");
+    EXPECT_DOUBLE_EQ(back.asym[0].z, 2007);
+    EXPECT_EQ(back.asym[1].name, "_o2");  // second character lower-cased
+}
