@@ -630,7 +630,8 @@ void read_aniso(const CifBlockData& block, StructureDocument& doc,
         if (cols[k] < 0) return;  // B-type or incomplete loops are not read
     }
     for (int r = 0; r < t.rows(); ++r) {
-        const std::string label = to_upper(trim(t.value(r, c_label)));
+        // Names keep 6 characters; the aniso label is cut the same way.
+        const std::string label = to_upper(fit(trim(t.value(r, c_label)), kNameLength));
         auto it = std::find_if(doc.asym.begin(), doc.asym.end(),
                                [&](const Atom& a) { return to_upper(trim(a.name)) == label; });
         if (it == doc.asym.end()) continue;

@@ -465,6 +465,22 @@ TEST_F(CifRead, AnisoRulesAndPositiveDefiniteReset) {
                   "O1: has a non definite positive matrix Uij. Ueq was reset to 0.0600"}));
 }
 
+TEST_F(CifRead, LongLabelsAreCutAlikeInBothLoops) {
+    const std::string atoms =
+        "loop_\n_atom_site_label\n_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+        "C10A_a1 0.1 0.2 0.3\n";
+    const std::string aniso =
+        "loop_\n_atom_site_aniso_label\n_atom_site_aniso_U_11\n_atom_site_aniso_U_22\n"
+        "_atom_site_aniso_U_33\n_atom_site_aniso_U_12\n_atom_site_aniso_U_13\n"
+        "_atom_site_aniso_U_23\nC10A_a1 0.02 0.03 0.04 0 0.001 0\n";
+    ASSERT_EQ(load_text(block("s", kP21c, atoms, aniso)).status, 0);
+    ASSERT_EQ(doc.asym.size(), 1u);
+    EXPECT_EQ(doc.asym[0].name, "C10A_a");
+    EXPECT_EQ(doc.asym[0].label, "10A_");  // four characters kept
+    EXPECT_EQ(doc.asym[0].iso, 0);
+    EXPECT_DOUBLE_EQ(doc.asym[0].adp[4], 0.001);
+}
+
 TEST_F(CifRead, UnknownAngleIsRightAngle) {
     std::string text = block("s", kP21c, kTwoAtoms);
     text.replace(text.find("100.5"), 5, "?");
