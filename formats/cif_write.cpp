@@ -167,7 +167,10 @@ std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& option
     std::vector<std::string> codes(doc.gen.size());
     std::vector<Vec3> cart(doc.gen.size());
     for (int i = 0; i < n; ++i) {
-        const std::optional<SiteCode> code = site_code(doc, i, messages);
+        // A dummy atom (a drawn point such as a ring centre) has no code.
+        const bool dummy = element_key(doc.gen[static_cast<std::size_t>(i)].element) == "DU";
+        const std::optional<SiteCode> code =
+            dummy ? std::optional<SiteCode>(SiteCode{}) : site_code(doc, i, messages);
         codes[static_cast<std::size_t>(i)] = format_site_code(code ? *code : SiteCode{});
         cart[static_cast<std::size_t>(i)] =
             frac_to_cart(doc.gen[static_cast<std::size_t>(i)].position(), doc.metric);
@@ -235,6 +238,14 @@ std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& option
 }
 
 }  // namespace
+
+CifSaveCheck check_cif_save(const StructureDocument& doc) {
+    if (std::none_of(doc.asym.begin(), doc.asym.end(),
+                     [](const Atom& a) { return !a.name.empty(); }))
+        return CifSaveCheck::NothingToSave;
+    if (trim(doc.space_group).empty()) return CifSaveCheck::NeedsSymbol;
+    return CifSaveCheck::Ready;
+}
 
 int default_cif_z(const StructureDocument& doc) {
     return static_cast<int>(doc.positions.size());

@@ -4,6 +4,7 @@
 // the anisotropic U and, when wanted, the bond distances and angles of the
 // current plot with their site symmetry codes.
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,17 @@
 namespace veldor {
 
 inline constexpr const char* kNoCalculatedBondsMessage = "No calculated bonds! Plot the structure";
+
+// The notice window "Space group symbol" shown instead of saving a CIF for
+// a structure without a space-group symbol.
+inline constexpr std::array<const char*, 4> kCifNeedsSymbolLines = {
+    "Veldor needs the Space Group symbol ", "to create a CIF. Please select a Space ",
+    "Group symbol  (Hermann_Mauguin or", "    Hall) and save the Data as CIF."};
+
+// What the Save CIF command does before its dialogs: nothing for an empty
+// asymmetric unit, the notice (with a beep) without a symbol, else save.
+enum class CifSaveCheck { NothingToSave, NeedsSymbol, Ready };
+CifSaveCheck check_cif_save(const StructureDocument& doc);
 
 // The choices of the "Create a CIF" dialog, and the coordination result
 // that the geometry loops copy when one is present.

@@ -506,3 +506,13 @@ TEST_F(CifWrite, BondLengthsAgainstOracle) {
     EXPECT_TRUE(has(bto, "Ba1", "O1", 2.8271));
     EXPECT_TRUE(has(bto, "Ba1", "O2", 2.7464));
 }
+
+TEST_F(CifWrite, SaveCheck) {
+    StructureDocument doc = small_structure();
+    EXPECT_EQ(check_cif_save(doc), CifSaveCheck::Ready);
+    doc.space_group.clear();
+    EXPECT_EQ(check_cif_save(doc), CifSaveCheck::NeedsSymbol);
+    doc.asym.clear();
+    EXPECT_EQ(check_cif_save(doc), CifSaveCheck::NothingToSave);
+    EXPECT_STREQ(kCifNeedsSymbolLines[2], "Group symbol  (Hermann_Mauguin or");
+}
