@@ -334,6 +334,19 @@ TEST_F(CifRead, QuotedHmNameOnly) {
         EXPECT_TRUE(contains_operator(doc.positions, op)) << op;
 }
 
+// Operators without a name: the group is recognised as after a SHELX read.
+TEST_F(CifRead, UnnamedOperatorsAreRecognised) {
+    const CifLoadResult r = load_text(block("s", kP21c, kTwoAtoms));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(doc.space_group, "P21/c");
+    EXPECT_EQ(r.space_group_text, "Space Group: P21/c");
+    // Translations brought into [0, 1), texts without blanks.
+    ASSERT_EQ(doc.positions.size(), 4u);
+    EXPECT_EQ(doc.positions[3].op.m[2][3], 0.5);
+    EXPECT_EQ(doc.positions[0].selected, 1);
+    EXPECT_TRUE(fs::exists(work / "espion_pos.txt"));
+}
+
 TEST_F(CifRead, ListedOperatorsWinOverTheName) {
     // Named P21/c, listed P-1: the list is kept.
     const std::string sym =
