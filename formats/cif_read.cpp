@@ -205,7 +205,9 @@ std::vector<ScannedHeader> scan_headers(const std::vector<std::string>& lines) {
             if (open) headers.back().end = i;  // the line before, 1-based
             ScannedHeader h;
             h.line = i + 1;
-            h.name = trim(trim(line).substr(5));
+            // The name is the rest of the word ("data_x # note" names "x").
+            const std::string rest = trim(line).substr(5);
+            h.name = rest.substr(0, rest.find_first_of(" \t"));
             headers.push_back(h);
             open = true;
         } else if (open && t.find("#end") != std::string::npos) {

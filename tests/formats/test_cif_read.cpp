@@ -574,7 +574,7 @@ TEST_F(CifRead, BlockTableLimit) {
 TEST_F(CifRead, BlockCopyAndTextFields) {
     // A text field holding a line that begins with "data_" opens no block.
     const std::string text =
-        "# header\n\ndata_one\n_publ_section_comment\n;\ndata_not_a_block\n"
+        "# header\n\ndata_one  # a note\n_publ_section_comment\n;\ndata_not_a_block\n"
         "#end of nothing\n;\n" +
         block("x", kP21c, kTwoAtoms).substr(7) + "#END\n_trailing_item 1\n";
     ASSERT_EQ(load_text(text).status, 0);
@@ -583,7 +583,9 @@ TEST_F(CifRead, BlockCopyAndTextFields) {
     EXPECT_EQ(scan.blocks[0].start_line, 3);
     const std::string copy = slurp(work / "dummy.cif");
     EXPECT_EQ(
-        copy.rfind("data_one\n_publ_section_comment\n;\ndata_not_a_block\n#end of nothing\n;\n", 0),
+        copy.rfind(
+            "data_one  # a note\n_publ_section_comment\n;\ndata_not_a_block\n#end of nothing\n;\n",
+            0),
         0u);
     EXPECT_EQ(copy.find("#END"), std::string::npos);
     EXPECT_EQ(copy.find("   "), std::string::npos);   // lines trimmed
