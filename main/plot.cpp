@@ -24,15 +24,11 @@ bool read_selected_positions(StructureDocument& doc, Messages& messages) {
             row.c = parts[2];
         } else {
             // A text cut at its 24 characters: write the components from the matrix.
-            for (int i = 0; i < 3; ++i) {
-                OperatorRow r;
-                for (int j = 0; j < 3; ++j)
-                    r.r[j] = p.op.m[i][j];
-                r.t = p.op.m[i][3];
-                (i == 0 ? row.a : i == 1 ? row.b : row.c) = trim(format_row(r));
-            }
+            row.a = trim(format_row(operator_row(p.op, 0)));
+            row.b = trim(format_row(operator_row(p.op, 1)));
+            row.c = trim(format_row(operator_row(p.op, 2)));
         }
-        row.selected = p.selected ? "*" : "";
+        if (p.selected) row.selected.assign(1, '*');
         rows.push_back(std::move(row));
     }
     return read_positions_grid(rows, doc, messages);

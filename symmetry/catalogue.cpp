@@ -272,17 +272,9 @@ bool choose_catalogue_group(StructureDocument& doc, std::string_view symbol,
         return false;
     }
     doc.space_group = sym;
-    for (EquivalentPosition& p : doc.positions) {
+    for (EquivalentPosition& p : doc.positions)
         p.text = format_operator(p.op);
-        p.selected = 0;
-    }
-    doc.generation_ops.clear();
-    if (!doc.positions.empty()) {
-        doc.positions[0].selected = 1;
-        doc.generation_ops.push_back(doc.positions[0].op);
-    }
-    doc.generation_mode = GenerationMode::None;
-    doc.regeneration_needed = true;
+    select_only_first_position(doc);
     return true;
 }
 

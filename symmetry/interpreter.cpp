@@ -491,14 +491,7 @@ bool choose_getspec_setting(StructureDocument& doc, std::string_view entry,
     doc.space_group = symbol;
     doc.lattice_letter = std::string(1, group->lattice);
     if (!read_scfs(file, doc, messages)) return false;
-
-    doc.generation_ops.clear();
-    if (!doc.positions.empty()) {
-        doc.positions[0].selected = 1;
-        doc.generation_ops.push_back(doc.positions[0].op);
-    }
-    doc.generation_mode = GenerationMode::None;
-    doc.regeneration_needed = true;
+    select_only_first_position(doc);
     return true;
 }
 

@@ -387,4 +387,16 @@ std::optional<SiteCode> site_code(const StructureDocument& doc, int gen_index, M
     return site_code(doc, doc.gen[static_cast<std::size_t>(gen_index)], messages);
 }
 
+void select_only_first_position(StructureDocument& doc) {
+    for (EquivalentPosition& p : doc.positions)
+        p.selected = 0;
+    doc.generation_ops.clear();
+    if (!doc.positions.empty()) {
+        doc.positions[0].selected = 1;
+        doc.generation_ops.push_back(doc.positions[0].op);
+    }
+    doc.generation_mode = GenerationMode::None;
+    doc.regeneration_needed = true;
+}
+
 }  // namespace veldor

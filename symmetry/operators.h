@@ -83,6 +83,11 @@ bool expand_by_inversion(std::vector<EquivalentPosition>& positions);
 // False when something was dropped at the capacity.
 bool expand_positions(StructureDocument& doc);
 
+// After a space group is chosen: only position 1 is selected (and is the
+// one generation operator), the generation option is back to none, and the
+// atoms must be generated again.
+void select_only_first_position(StructureDocument& doc);
+
 // One row of the main window's positions grid: the three component texts
 // and the "Selected" column.
 struct PositionsGridRow {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/qt_test_app.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -10,11 +12,7 @@ namespace veldor {
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_drawing_ui";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
+    return testing::qt_app();
 }
 
 QColor at(const QImage& img, int x, int y) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/qt_test_app.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
@@ -13,11 +15,7 @@ namespace veldor {
 namespace {
 
 QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_main";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
+    return testing::qt_app();
 }
 
 class MainMenu : public ::testing::Test {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/qt_test_app.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPixmap>
@@ -16,11 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 QApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_main";
-    static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
+    return testing::qt_app();
 }
 
 class PlotTest : public ::testing::Test {

@@ -1,0 +1,17 @@
+#pragma once
+// The one QApplication a test program of windows or pictures needs, made
+// on first use (tests run on Qt's offscreen platform).
+
+#include <QApplication>
+
+namespace veldor::testing {
+
+inline QApplication& qt_app() {
+    static int argc = 1;
+    static char name[] = "veldor_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication instance(argc, argv);
+    return instance;
+}
+
+}  // namespace veldor::testing
