@@ -69,6 +69,7 @@ StructureFileKind structure_file_kind(std::string_view file_name) {
         {".vld", StructureFileKind::Vld},          {".ins", StructureFileKind::Shelx},
         {".shx", StructureFileKind::Shelx},        {".inp", StructureFileKind::Shelx},
         {".out", StructureFileKind::Shelx},        {".lst", StructureFileKind::Shelx},
+        {".res", StructureFileKind::Shelx},
         {".lzy", StructureFileKind::LazyPulverix}, {".cel", StructureFileKind::PowderCell},
         {".cry", StructureFileKind::Tessard},      {".cif", StructureFileKind::Cif},
     };

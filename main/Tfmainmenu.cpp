@@ -198,7 +198,7 @@ QString Tfmainmenu::file_filter(StructureFileKind kind) {
         case StructureFileKind::Vld:
             return QStringLiteral("ASCII Veldor file (*.vld)");
         case StructureFileKind::Shelx:
-            return QStringLiteral("Shelx files (*.ins *.inp *.shx *.out *.lst);;All files (*)");
+            return QStringLiteral("Shelx files (*.ins *.res *.inp *.shx *.out *.lst);;All files (*)");
         case StructureFileKind::Cif:
             return QStringLiteral("Crystallographic Information File (*.cif);;All files (*)");
         case StructureFileKind::LazyPulverix:

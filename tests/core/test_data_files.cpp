@@ -85,7 +85,7 @@ TEST(StructureFileKind, ByFirstExtensionFound) {
     EXPECT_EQ(structure_file_kind("x.cel"), StructureFileKind::PowderCell);
     EXPECT_EQ(structure_file_kind("x.cry"), StructureFileKind::Tessard);
     EXPECT_EQ(structure_file_kind("x.cif"), StructureFileKind::Cif);
-    EXPECT_EQ(structure_file_kind("x.res"), StructureFileKind::Unknown);
+    EXPECT_EQ(structure_file_kind("x.res"), StructureFileKind::Shelx);
     EXPECT_EQ(structure_file_kind("x.txt"), StructureFileKind::Unknown);
     // The extensions are searched in a fixed order, anywhere in the name.
     EXPECT_EQ(structure_file_kind("old.vld.cif"), StructureFileKind::Vld);
