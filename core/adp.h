@@ -104,9 +104,10 @@ GeneratedAdp generated_betas(const Atom& asym_atom, const Mat3& rotation, const 
 // grid refresh and the drawing window's controls are the caller's.
 void isotropic_average(StructureDocument& doc);
 
-// Ueq of an atom: Uiso for an isotropic one, else
-// sum over k of G(k) U(k) q(k) / 59.21762640653615 with q(k) the f(k) of
-// 19.739208802178716 and G(k) the direct metric (off-diagonal terms once).
+// Ueq of an atom (Fischer and Tillmanns, Acta Cryst. C44 (1988) 775): Uiso
+// for an isotropic one, else sum over k of w(k) G(k) U(k) q(k) /
+// 59.21762640653615 with q(k) the f(k) of 19.739208802178716, G(k) the
+// direct metric and w(k) 1 for the diagonal, 2 for the off-diagonal terms.
 // The one formula behind the "Iso" choice and every writer and listing.
 double u_equivalent(const Atom& atom, const Metric& m);
 

@@ -263,15 +263,18 @@ TEST(IsotropicAverage, OrthogonalCellIsMeanOfDiagonal) {
     EXPECT_TRUE(doc.regeneration_needed);
 }
 
-TEST(UEquivalent, MonoclinicCountsOffDiagonalOnce) {
+TEST(UEquivalent, MonoclinicCountsOffDiagonalTermsTwice) {
     const Metric m = metric_of({10, 12, 8, 90, 100, 90});
     const Atom a = aniso_atom("C", {0.02, 0.03, 0.04, 0, 0.005, 0});
-    // a^2 a*^2 = c^2 c*^2 = 1 / sin^2 beta, b^2 b*^2 = 1, ac cos beta a* c* = cos beta / sin^2
-    // beta.
+    // Monoclinic Ueq = (U22 + (U11 + U33 + 2 U13 cos beta) / sin^2 beta) / 3
+    // = (0.03 + (0.02 + 0.04 + 2 x 0.005 x -0.173648) / 0.969846) / 3 = 0.0300252.
+    EXPECT_NEAR(u_equivalent(a, m), 0.0300252, 2e-7);
+    // Counting U13 once would give 0.0303236: the test tells the two apart.
     const double sb = std::sin(100 * kDegToRad), cb = std::cos(100 * kDegToRad);
-    const double expected = kIsoAverageTwoPiSquared *
-                            (0.02 / (sb * sb) + 0.03 + 0.04 / (sb * sb) + 0.005 * cb / (sb * sb)) /
-                            kIsoAverageDivisor;
+    const double expected =
+        kIsoAverageTwoPiSquared *
+        (0.02 / (sb * sb) + 0.03 + 0.04 / (sb * sb) + 2 * 0.005 * cb / (sb * sb)) /
+        kIsoAverageDivisor;
     EXPECT_NEAR(u_equivalent(a, m), expected, 1e-10);
 
     Atom iso = a;
