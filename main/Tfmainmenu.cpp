@@ -100,7 +100,7 @@ void Tfmainmenu::build_menus() {
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
     add(save, QStringLiteral("&Shelx input file"), QStringLiteral("sauve_fichier_shelx"), false);
     add(save, QStringLiteral("&Veldor file"), QStringLiteral("Veldorfile2Click"), false);
-    add(save, QStringLiteral("&Crystallographic Information File (*.cif)"),
+    add(save, QStringLiteral("Cristallographic Information File (*.cif)"),
         QStringLiteral("sauve_fichier_cif"), false);
     file->addSeparator();
     QAction* exit = add(file, QStringLiteral("E&xit"), QStringLiteral("Exit"), true);
@@ -198,7 +198,8 @@ QString Tfmainmenu::file_filter(StructureFileKind kind) {
         case StructureFileKind::Vld:
             return QStringLiteral("ASCII Veldor file (*.vld)");
         case StructureFileKind::Shelx:
-            return QStringLiteral("Shelx files (*.ins *.res *.inp *.shx *.out *.lst);;All files (*)");
+            return QStringLiteral(
+                "Shelx files (*.ins *.res *.inp *.shx *.out *.lst);;All files (*)");
         case StructureFileKind::Cif:
             return QStringLiteral("Crystallographic Information File (*.cif);;All files (*)");
         case StructureFileKind::LazyPulverix:

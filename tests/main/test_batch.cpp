@@ -10,6 +10,7 @@
 #include "formats/cif_read.h"
 #include "formats/vld.h"
 #include "main/batch.h"
+#include "main/structure_loader.h"
 
 namespace veldor {
 namespace {
@@ -125,6 +126,61 @@ TEST_F(Batch, CifBlockByName) {
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("No data block nosuchblock"), std::string::npos) << r.err;
 }
+
+// Every real test file converts to the three data formats, and each output
+// reads back into the cell and asymmetric unit of the file itself.
+class BatchRealFile : public Batch, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(BatchRealFile, ConvertsToVldShelxAndCif) {
+    const std::string input = std::string(VELDOR_SOURCE_DIR "/tests/data/") + GetParam();
+    const BatchRun r = veldor(dir, "--batch '" + input +
+                                       "' --generation cell --out out.vld --out out.shx "
+                                       "--out out.cif --out out.png");
+    ASSERT_EQ(r.status, 0) << r.err;
+
+    const ProgramPaths paths{VELDOR_DATA_DIR, dir.string()};
+    RecordingMessages msg;
+    auto load = [&](const std::string& path) {
+        StructureDocument doc;
+        DrawingState drawing;
+        const LoadOutcome out = load_structure(structure_file_kind(path), path, doc, drawing, paths,
+                                               msg, [](const auto&) { return 0; });
+        EXPECT_TRUE(out.ok) << path << ": " << (msg.warnings.empty() ? "" : msg.warnings.back());
+        return doc;
+    };
+    const StructureDocument source = load(input);
+    for (const char* out : {"out.vld", "out.shx", "out.cif"}) {
+        const StructureDocument back = load((dir / out).string());
+        // Lengths are written with 4 decimals, angles with 3 (VLD, SHELX) or 2 (CIF).
+        for (int i = 0; i < 6; ++i)
+            EXPECT_NEAR(back.cell_parameters[i], source.cell_parameters[i], i < 3 ? 1e-4 : 5e-3)
+                << out;
+        EXPECT_EQ(back.asym.size(), source.asym.size()) << out;
+        EXPECT_EQ(back.positions.size(), source.positions.size()) << out;
+        for (std::size_t a = 0; a < std::min(back.asym.size(), source.asym.size()); ++a) {
+            EXPECT_NEAR(back.asym[a].x, source.asym[a].x, 1e-4) << out << " atom " << a;
+            EXPECT_NEAR(back.asym[a].adp[0], source.asym[a].adp[0], 1e-5) << out << " atom " << a;
+        }
+    }
+    StructureDocument plotted;
+    DrawingState drawing;
+    ASSERT_TRUE(read_vld((dir / "out.vld").string(), plotted, drawing, msg));
+    EXPECT_GE(plotted.gen.size(), plotted.asym.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(TestData, BatchRealFile,
+                         ::testing::Values("cctbx_thpp.ins", "cctbx_thpp.cif",
+                                           "shelxfile_p21c_minimal.res", "gemmi_2013551_MgI2.cif",
+                                           "pymatgen_Cu7Te5.cif", "pymatgen_Graphite.cif",
+                                           "pymatgen_MultiStructure.cif",
+                                           "pymatgen_nosymm_HallOnly.cif", "pyobjcryst_BaTiO3.cif",
+                                           "pyobjcryst_paracetamol_MeOH.cif"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             std::string name = info.param;
+                             for (char& c : name)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return name;
+                         });
 
 TEST(StreamMessagesTest, AnswersAsTold) {
     std::ostringstream out;
