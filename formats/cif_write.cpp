@@ -21,13 +21,6 @@ namespace {
 
 constexpr int kItemWidth = 32;
 
-std::string remove_blanks(std::string_view s) {
-    std::string out;
-    for (char c : s)
-        if (c != ' ') out += c;
-    return out;
-}
-
 char lower(char c) {
     return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
@@ -52,13 +45,13 @@ std::string cif_word(std::string text) {
     if (plain) return text;
     if (text.find("' ") == std::string::npos && text.back() != '\'') return "'" + text + "'";
     if (text.find("\" ") == std::string::npos && text.back() != '"') return "\"" + text + "\"";
-    return "'" + remove_blanks(text) + "_'";
+    return "'" + remove_spaces(text) + "_'";
 }
 
 // Text standing for the operator: the stored one when it decodes to it,
 // otherwise one made from the matrix.
 std::string operator_text_for(const EquivalentPosition& p) {
-    const std::optional<SymOp> decoded = decode_cif_operator(remove_blanks(p.text));
+    const std::optional<SymOp> decoded = decode_cif_operator(remove_spaces(p.text));
     if (decoded) {
         bool same = true;
         for (int i = 0; i < 3; ++i)
@@ -297,11 +290,11 @@ std::string cif_site_label(std::string_view name) {
         else
             s[1] = lower(s[1]);
     }
-    return pad_right(cif_word(remove_blanks(s)), 4);
+    return pad_right(cif_word(remove_spaces(s)), 4);
 }
 
 std::string cif_geometry_label(std::string_view name) {
-    std::string s = remove_blanks(name);
+    std::string s = remove_spaces(name);
     if (s.size() >= 2) s[1] = lower(s[1]);
     return pad_right(cif_word(s), 4);
 }
