@@ -152,6 +152,7 @@ struct StructureDocument {
     int centrosymmetric = 0;     // >0: complete the list by the inversion centre
     std::vector<Vec3> centring;  // at most 4 lattice-centring translations
     std::string title;
+    double wavelength = 0;  // angstrom, from a SHELX CELL line; 0 when unknown
 
     // Files.
     std::string data_file;     // data file last read ("Restore the initial Data")

@@ -13,11 +13,9 @@
 #include "core/text.h"
 #include "formats/identify.h"
 #include "formats/text_file.h"
+#include "generation/bonds.h"
 #include "symmetry/catalogue.h"
 #include "symmetry/operators.h"
-#ifdef VELDOR_HAVE_GENERATION
-#include "generation/bonds.h"
-#endif
 
 namespace veldor {
 
@@ -496,15 +494,14 @@ bool load_shelx_text(std::string_view text, const std::string& path, StructureDo
                         ? read_shelx_instructions(lines, doc, result.wavelength, messages)
                         : read_shelx_listing(lines, path, doc, result.wavelength, messages);
     doc.data_file = path;
+    doc.wavelength = result.wavelength;
     if (!ok) return false;
     doc.regeneration_needed = true;
     doc.cell_changed = true;
     doc.elements_changed = true;
     if (!doc.asym.empty()) {
         if (!build_element_sorts(doc, load_radii(paths.data_dir), messages)) return false;
-#ifdef VELDOR_HAVE_GENERATION
         build_bond_sorts(doc);
-#endif
     }
     if (doc.space_group.empty()) {
         normalise_operator_list(doc, paths.work_dir);
@@ -673,9 +670,10 @@ std::optional<std::string> shelx_text(const StructureDocument& doc, const Progra
     std::string out;
     auto line = [&out](const std::string& s) { out += s + "\n"; };
     line("TITL " + (options.title.empty() ? doc.title : options.title));
-    std::string cell =
-        "CELL " +
-        fixed_field(options.wavelength == 0 ? kDefaultWavelength : options.wavelength, 8, 5);
+    std::string cell = "CELL " + fixed_field(options.wavelength != 0 ? options.wavelength
+                                             : doc.wavelength != 0   ? doc.wavelength
+                                                                     : kDefaultWavelength,
+                                             8, 5);
     for (double v : doc.cell_parameters)
         cell += fixed_field(v, 10, 4);
     line(cell);

@@ -77,7 +77,7 @@ enum class SymmSource {
 
 struct ShelxWriteOptions {
     std::string title;      // after "TITL "; the document's title when empty
-    double wavelength = 0;  // 0 writes 0.7106
+    double wavelength = 0;  // 0: the document's wavelength, or 0.7106 when it has none
     SymmSource symm = SymmSource::Automatic;
 };
 
