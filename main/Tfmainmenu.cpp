@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <QFileDialog>
@@ -149,6 +150,14 @@ bool Tfmainmenu::event(QEvent* e) {
     if (e->type() == QEvent::WindowActivate && !activated_once_) {
         activated_once_ = true;
         first_activation();
+    } else if (e->type() == QEvent::Show && !activated_once_) {
+        // Without a window manager the window is never activated: take the
+        // start-up file once the event loop runs all the same.
+        QTimer::singleShot(0, this, [this] {
+            if (activated_once_) return;
+            activated_once_ = true;
+            first_activation();
+        });
     }
     return handled;
 }
