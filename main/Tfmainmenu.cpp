@@ -19,9 +19,12 @@
 #include "core/text.h"
 #include "drawing/ui/Tfdessin.h"
 #include "formats/cif_read.h"
+#include "formats/shelx.h"
+#include "formats/vld.h"
 #include "main/command_line.h"
 #include "main/help_window.h"
 #include "main/plot.h"
+#include "main/save_target.h"
 #include "main/structure_loader.h"
 
 namespace veldor {
@@ -99,8 +102,11 @@ void Tfmainmenu::build_menus() {
     }
     // Saving and typing data in take effect with the main window's panels.
     QMenu* save = file->addMenu(QStringLiteral("&Save"));
-    add(save, QStringLiteral("&Shelx input file"), QStringLiteral("sauve_fichier_shelx"), false);
-    add(save, QStringLiteral("&Veldor file"), QStringLiteral("Veldorfile2Click"), false);
+    connect(
+        add(save, QStringLiteral("&Shelx input file"), QStringLiteral("sauve_fichier_shelx"), true),
+        &QAction::triggered, this, [this] { sauve_fichier_shelx(); });
+    connect(add(save, QStringLiteral("&Veldor file"), QStringLiteral("Veldorfile2Click"), true),
+            &QAction::triggered, this, [this] { Veldorfile2Click(); });
     add(save, QStringLiteral("Cristallographic Information File (*.cif)"),
         QStringLiteral("sauve_fichier_cif"), false);
     file->addSeparator();
@@ -244,6 +250,39 @@ void Tfmainmenu::load_file(StructureFileKind kind, const QString& file_name) {
     if (kind == StructureFileKind::Vld && !r.ok) return;
     after_load(r.space_group_caption);
     if (kind == StructureFileKind::Vld) show_drawing();
+}
+
+namespace {
+// The name chosen in the save dialog (or given), with the format's extension
+// added where the name has none; empty when cancelled or refused.
+std::string save_target(QWidget* parent, const QString& given, const QString& filter,
+                        const std::string& extension, Messages& messages) {
+    QString chosen = given;
+    if (chosen.isEmpty())
+        chosen = QFileDialog::getSaveFileName(parent, QStringLiteral("Save"), QString(), filter,
+                                              nullptr, QFileDialog::DontConfirmOverwrite);
+    if (chosen.isEmpty()) return {};
+    const std::string path = with_default_extension(chosen.toStdString(), extension);
+    return may_write(path, messages) ? path : std::string();
+}
+}  // namespace
+
+void Tfmainmenu::Veldorfile2Click(const QString& file_name) {
+    if (doc_.gen.empty()) return;
+    const std::string path = save_target(
+        this, file_name, QStringLiteral("Veldor file format (*.vld)"), ".vld", messages_);
+    if (path.empty()) return;
+    BusyScope busy(messages_);
+    if (write_vld(path, doc_, drawing_, messages_)) doc_.written_file = path;
+}
+
+void Tfmainmenu::sauve_fichier_shelx(const QString& file_name) {
+    if (doc_.asym.empty()) return;
+    const std::string path = save_target(
+        this, file_name, QStringLiteral("Shelxt file format  (*.shx)"), ".shx", messages_);
+    if (path.empty()) return;
+    BusyScope busy(messages_);
+    if (write_shelx(path, doc_, paths_, ShelxWriteOptions{}, messages_)) doc_.written_file = path;
 }
 
 void Tfmainmenu::trace_ortep() {

@@ -51,6 +51,9 @@ class Tfmainmenu : public QMainWindow {
     void load_file(StructureFileKind kind, const QString& file_name = {});
     // Loads a file by its extension, as for the file named on the command line.
     void load_by_extension(const QString& file_name);
+    // Save commands: an empty name opens the file dialog.
+    void Veldorfile2Click(const QString& file_name = {});
+    void sauve_fichier_shelx(const QString& file_name = {});
 
   signals:
     // Emitted once, when the window is first activated with a start-up file.

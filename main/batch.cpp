@@ -13,6 +13,7 @@
 #include "formats/vld.h"
 #include "generation/generate.h"
 #include "main/plot.h"
+#include "main/save_target.h"
 #include "main/structure_loader.h"
 
 namespace veldor {
@@ -28,8 +29,6 @@ Answer StreamMessages::confirm(const std::string& text) {
 }
 
 namespace {
-
-constexpr const char* kOverwriteQuestion = "This file already exists. Do you want to continue?";
 
 std::string extension_of(const std::string& path) {
     return to_lower(std::filesystem::path(path).extension().string());
@@ -115,9 +114,7 @@ bool prepare_picture(const BatchOptions& o, StructureDocument& doc, DrawingState
 
 bool write_output(const std::string& out, const BatchOptions& o, StructureDocument& doc,
                   DrawingState& state, const ProgramPaths& paths, Messages& messages) {
-    std::error_code ec;
-    if (std::filesystem::exists(out, ec) && messages.confirm(kOverwriteQuestion) != Answer::Yes)
-        return false;
+    if (!may_write(out, messages)) return false;
     const std::string ext = extension_of(out);
     if (ext == ".vld") return write_vld(out, doc, state, messages);
     if (ext == ".shx") return write_shelx(out, doc, paths, ShelxWriteOptions{}, messages);

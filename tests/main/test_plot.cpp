@@ -93,6 +93,27 @@ TEST_F(PlotTest, ShelxFileToDrawingAndSnapshot) {
     EXPECT_EQ(doc.bonds.size(), bonds);
 }
 
+TEST_F(PlotTest, SaveCommandsWriteWithTheExtensionAndAskBeforeReplacing) {
+    Tfmainmenu w(doc, drawing, paths, msg);
+    const QString base = QString::fromStdString((work / "saved").string());
+    w.Veldorfile2Click(base);  // nothing generated yet: nothing written
+    EXPECT_FALSE(fs::exists(work / "saved.vld"));
+    w.load_by_extension(QStringLiteral(VELDOR_SOURCE_DIR "/examples/thpp.ins"));
+    w.sauve_fichier_shelx(base);
+    EXPECT_TRUE(fs::exists(work / "saved.shx"));
+    w.trace_ortep();
+    w.Veldorfile2Click(base);
+    ASSERT_TRUE(fs::exists(work / "saved.vld"));
+    EXPECT_EQ(doc.written_file, (work / "saved.vld").string());
+    const auto size = fs::file_size(work / "saved.vld");
+    std::ofstream(work / "saved.vld") << "older";
+    w.Veldorfile2Click(base);  // answered No: the older file stays
+    EXPECT_EQ(fs::file_size(work / "saved.vld"), 5u);
+    msg.answers = {Answer::Yes};
+    w.Veldorfile2Click(base);
+    EXPECT_EQ(fs::file_size(work / "saved.vld"), size);
+}
+
 TEST_F(PlotTest, MouseRotationTurnsByOneRadianPerHundredPixels) {
     Tfmainmenu w(doc, drawing, paths, msg);
     w.load_by_extension(QStringLiteral(VELDOR_SOURCE_DIR "/examples/thpp.ins"));
