@@ -244,6 +244,8 @@ void Tfmainmenu::load_file(StructureFileKind kind, const QString& file_name) {
         if (!ok) return std::nullopt;
         return static_cast<int>(names.indexOf(chosen));
     };
+    // The drawing of the previous structure goes: its atoms are about to be replaced.
+    dessin_->hide();
     const LoadOutcome r =
         load_structure(kind, path.toStdString(), doc_, drawing_, paths_, messages_, choose);
     if (r.cancelled) return;

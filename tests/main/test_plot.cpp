@@ -114,6 +114,24 @@ TEST_F(PlotTest, SaveCommandsWriteWithTheExtensionAndAskBeforeReplacing) {
     EXPECT_EQ(fs::file_size(work / "saved.vld"), size);
 }
 
+TEST_F(PlotTest, LoadingAnotherFileWhileDrawingIsSafe) {
+    Tfmainmenu w(doc, drawing, paths, msg);
+    w.load_by_extension(QStringLiteral(VELDOR_SOURCE_DIR "/examples/thpp.ins"));
+    w.trace_ortep();
+    Tfdessin* d = w.drawing_window();
+    ASSERT_TRUE(d->isVisible());
+    w.load_by_extension(QStringLiteral(VELDOR_SOURCE_DIR "/tests/data/pyobjcryst_BaTiO3.cif"));
+    EXPECT_FALSE(d->isVisible());
+    EXPECT_TRUE(doc.display.empty());
+    // A drag that was still going on reaches the old view table safely.
+    d->mouse_down({100, 100}, Qt::LeftButton);
+    d->mouse_move({150, 120}, Qt::LeftButton);
+    d->redraw();
+    w.trace_ortep();
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_FALSE(doc.display.empty());
+}
+
 TEST_F(PlotTest, MouseRotationTurnsByOneRadianPerHundredPixels) {
     Tfmainmenu w(doc, drawing, paths, msg);
     w.load_by_extension(QStringLiteral(VELDOR_SOURCE_DIR "/examples/thpp.ins"));
