@@ -29,6 +29,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "core/elements.h"
 #include "core/text.h"
 #include "drawing/atom_edits.h"
 #include "drawing/bond_edits.h"
@@ -52,6 +53,8 @@ namespace veldor {
 namespace {
 
 constexpr int kOrientationPictureSize = 96;
+constexpr int kCompactOrientationPictureSize = 64;
+constexpr int kCompactPanelWidth = 218;
 constexpr int kScaleMin = -4;
 constexpr int kScaleMax = 10;
 constexpr int kPerspectiveMax = 10;
@@ -129,7 +132,7 @@ Tfdessin::Tfdessin(StructureDocument& doc, DrawingState& state, Messages& messag
 
     auto* top = new QToolBar(this);
     top->setObjectName(QStringLiteral("top_tool_bar"));
-    top->setIconSize(QSize(24, 24));
+    top->setIconSize(compact_ ? QSize(18, 18) : QSize(24, 24));
     for (const char* name : {"sauve_fichier_vld", "modif_orientation", "best_view",
                              "set_direction_projection", "matrice_sur_3atomes"})
         top->addAction(action(QString::fromLatin1(name)));
@@ -153,7 +156,7 @@ Tfdessin::Tfdessin(StructureDocument& doc, DrawingState& state, Messages& messag
     auto* side = new QToolBar(this);
     side->setObjectName(QStringLiteral("side_tool_bar"));
     side->setOrientation(Qt::Vertical);
-    side->setIconSize(QSize(24, 24));
+    side->setIconSize(compact_ ? QSize(20, 20) : QSize(24, 24));
     for (const char* name : {"pique_distance", "pique_angle", "set_coordinance", "tue_liaison",
                              "tue_atome", "select_atom_rect", "masque_fragment", "tue_liaisons",
                              "masque_elements", "set_translations", "centroid", "set_mean_plane"})
@@ -168,6 +171,7 @@ Tfdessin::Tfdessin(StructureDocument& doc, DrawingState& state, Messages& messag
         tabs->setObjectName(QStringLiteral("option_tabs"));
         tabs->addTab(build_view_panel(), QStringLiteral("&View"));
         tabs->addTab(build_option_panel(), QStringLiteral("&Options"));
+        tabs->setMaximumWidth(kCompactPanelWidth);
         middle->addWidget(tabs, 1);
     } else {
         middle->addWidget(build_view_panel(), 0, Qt::AlignTop);
@@ -178,7 +182,12 @@ Tfdessin::Tfdessin(StructureDocument& doc, DrawingState& state, Messages& messag
     layout->setContentsMargins(4, 0, 4, 4);
     layout->setSpacing(2);
     layout->setMenuBar(bar);
-    layout->addWidget(top);
+    // The compact layout keeps the picture's height: the top bar goes
+    // beside the menus.
+    if (compact_)
+        bar->setCornerWidget(top, Qt::TopRightCorner);
+    else
+        layout->addWidget(top);
     layout->addLayout(middle, 1);
 
     limat_ = new Tflimat(state_.view, doc_.metric, messages_, this);
@@ -377,6 +386,11 @@ QWidget* Tfdessin::build_view_panel() {
     layout->setContentsMargins(0, 0, 0, 0);
 
     auto* mouse_box = new QGroupBox(QStringLiteral("Mouse movement (left button down)"), panel);
+    if (compact_) {
+        QFont f = mouse_box->font();
+        f.setPointSizeF(f.pointSizeF() * 0.85);
+        mouse_box->setFont(f);
+    }
     auto* mouse_layout = new QVBoxLayout(mouse_box);
     mouse_layout->setContentsMargins(6, 2, 6, 2);
     mouse_group_ = new QButtonGroup(this);
@@ -434,13 +448,14 @@ QWidget* Tfdessin::build_view_panel() {
     for (int i = 0; i < 3; ++i) {
         auto* row = new QHBoxLayout;
         row->addWidget(new QLabel(QString::fromLatin1(axes[i]), direction_box));
-        direction_[i] = read_only_box(direction_box, QStringLiteral("direction_%1").arg(i), 90);
+        direction_[i] =
+            read_only_box(direction_box, QStringLiteral("direction_%1").arg(i), compact_ ? 70 : 90);
         row->addWidget(direction_[i]);
         boxes->addLayout(row);
     }
     direction_layout->addLayout(boxes);
     orientation_picture_ = new QLabel(direction_box);
-    orientation_picture_->setFixedSize(kOrientationPictureSize, kOrientationPictureSize);
+    orientation_picture_->setFixedSize(orientation_size(), orientation_size());
     direction_layout->addWidget(orientation_picture_);
     layout->addWidget(direction_box);
 
@@ -484,7 +499,7 @@ QWidget* Tfdessin::build_option_panel() {
         connect(box, &QCheckBox::toggled, this, [this, box](bool on) {
             if (!updating_controls_) option_toggled(box, on);
         });
-        options_layout->addWidget(box, compact_ ? k / 2 : k, compact_ ? k % 2 : 0);
+        options_layout->addWidget(box, k, 0);
         ++k;
     }
     layout->addWidget(options);
@@ -560,6 +575,10 @@ QWidget* Tfdessin::build_option_panel() {
     connect(bond_labelling_, &BondLabellingPanel::string_setting_changed, this,
             [this](bool oblique) { state_.options.oblique_bond_labels = oblique; });
     return panel;
+}
+
+int Tfdessin::orientation_size() const {
+    return compact_ ? kCompactOrientationPictureSize : kOrientationPictureSize;
 }
 
 DrawingEnvironment Tfdessin::environment() const {
@@ -693,6 +712,9 @@ void Tfdessin::initialise_fiche() {
     }
     if (session_.waiting_for_clicks()) state_.view.mouse_mode = 0;
     doc_.regeneration_needed = false;
+    // The atoms wear their element colours from the first picture on, as
+    // after every redraw request.
+    colour_atoms(doc_.display, doc_.element_sorts);
     controls_from_state();
     {
         const QSignalBlocker block(scale_bar_);
@@ -761,13 +783,12 @@ void Tfdessin::show_direction() {
     const ProjectionDirection d = projection_direction(state_.view);
     for (int i = 0; i < 3; ++i)
         direction_[i]->setText(qs(trim(d.texts[i])));
-    QImage small =
-        make_picture_image(kOrientationPictureSize, kOrientationPictureSize, devicePixelRatioF());
+    const int size = orientation_size();
+    QImage small = make_picture_image(size, size, devicePixelRatioF());
     {
         QPainter painter(&small);
         QPainterCanvas canvas(painter);
-        draw_orientation_picture(canvas, state_.view.view_matrix, kOrientationPictureSize,
-                                 kOrientationPictureSize);
+        draw_orientation_picture(canvas, state_.view.view_matrix, size, size);
     }
     orientation_picture_->setPixmap(QPixmap::fromImage(small));
 }

@@ -192,6 +192,7 @@ class Tfdessin : public QWidget {
     void option_toggled(QCheckBox* box, bool on);
     bool rotation_allowed() const;
     void end_all_tools();
+    int orientation_size() const;
     void save_drawing();
 
     StructureDocument& doc_;

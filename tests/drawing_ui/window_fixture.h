@@ -23,7 +23,9 @@ namespace veldor::test {
 
 namespace fs = std::filesystem;
 
-inline const char* kThppPlot = VELDOR_TESTDATA_DIR "/thpp_plot.vld";
+// Four whole thpp molecules (68 atoms, 60 bonds), turned to the best view
+// so they lie apart on the picture.
+inline const char* kThppFragments = VELDOR_TESTDATA_DIR "/thpp_fragments.vld";
 
 class DrawingWindow : public ::testing::Test {
   protected:
@@ -34,7 +36,8 @@ class DrawingWindow : public ::testing::Test {
                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(work);
         fs::create_directories(work);
-        load(kThppPlot);
+        load(kThppFragments);
+        window->best_view();
     }
     void TearDown() override {
         window.reset();
@@ -69,6 +72,34 @@ class DrawingWindow : public ::testing::Test {
         QTest::mouseClick(window->picture_widget(), button, Qt::NoModifier, at);
     }
     void click_atom(int atom) { click(pixel(atom)); }
+    // An atom that a click on its own pixel picks (no lower-numbered atom
+    // within the tolerance), from `from` on.
+    int pickable(int from = 0) const {
+        const PageGeometry page = screen_page(state.view, window->environment());
+        for (int i = from; i < static_cast<int>(doc.display.size()); ++i)
+            if (pick_atom(doc, state.view, page, atom_pixel(state.view, page, i)) == i) return i;
+        return -1;
+    }
+    // Atoms bonded by the first bond whose two ends are both pickable.
+    std::pair<int, int> pickable_bond() const {
+        for (const CalcBond& b : doc.bonds)
+            if (pickable(b.atom1 - 1) == b.atom1 - 1 && pickable(b.atom2 - 1) == b.atom2 - 1)
+                return {b.atom1 - 1, b.atom2 - 1};
+        return {-1, -1};
+    }
+    // The pixel box of a fragment's atoms, widened by `margin`.
+    std::pair<QPoint, QPoint> fragment_box(int tag, int margin) const {
+        int x0 = 100000, y0 = 100000, x1 = -1, y1 = -1;
+        for (int i = 0; i < static_cast<int>(doc.display.size()); ++i) {
+            if (doc.display[static_cast<std::size_t>(i)].tag != tag) continue;
+            const QPoint p = pixel(i);
+            x0 = std::min(x0, p.x());
+            y0 = std::min(y0, p.y());
+            x1 = std::max(x1, p.x());
+            y1 = std::max(y1, p.y());
+        }
+        return {QPoint(x0 - margin, y0 - margin), QPoint(x1 + margin, y1 + margin)};
+    }
     void right_click() { click(QPoint(5, 5), Qt::RightButton); }
     void drag(QPoint from, QPoint to) {
         QWidget* w = window->picture_widget();
