@@ -127,7 +127,8 @@ std::array<double, 6> dummy_tensor(const Metric& metric, double dimension) {
 
 std::optional<int> add_ring_middle(StructureDocument& doc, const DummyStyle& style,
                                    const std::vector<RingPick>& picks, Messages& messages) {
-    const std::vector<RingPick> atoms = distinct_picks(picks);
+    std::vector<RingPick> atoms = distinct_picks(picks);
+    std::erase_if(atoms, [&](const RingPick& p) { return !valid(doc, p.atom); });
     if (atoms.size() <= 2) {
         messages.warn(kNotEnoughAtoms);
         return std::nullopt;

@@ -208,6 +208,10 @@ ToolOutcome ToolSession::release(Point at, bool left_button) {
 
 ToolOutcome ToolSession::click(Point at) {
     ToolOutcome out;
+    // Picks of a drawing whose atoms have been replaced since are dropped.
+    const int n = static_cast<int>(doc_.display.size());
+    std::erase_if(picks_, [n](int a) { return a >= n; });
+    std::erase_if(ring_, [n](const RingPick& p) { return p.atom >= n; });
     // The second click of a moved label or a bond label places it anywhere.
     if (tool_ == Tool::LabelOffCentre && !picks_.empty()) {
         place_label(doc_, state_.view, picks_.front(), at.x, at.y, label_box_text_);

@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -1210,6 +1211,14 @@ void Tfdessin::Retour() {
     state_.view.mouse_mode = 1;
     hide();
     emit closed_by_return();
+}
+
+void Tfdessin::hideEvent(QHideEvent* e) {
+    if (!e->spontaneous() && session_.waiting_for_clicks()) {
+        session_.cancel();
+        show_tool_state();
+    }
+    QWidget::hideEvent(e);
 }
 
 void Tfdessin::closeEvent(QCloseEvent* e) {

@@ -169,6 +169,9 @@ class Tfdessin : public QWidget {
   protected:
     bool event(QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // Hidden (by "Return", or when another structure is loaded): no tool
+    // keeps atoms of the drawing it was started on.
+    void hideEvent(QHideEvent* e) override;
 
   private:
     void build_menus(QMenuBar* bar);

@@ -111,7 +111,9 @@ TEST_F(DrawingWindow, MaskByClickRectangleFragmentAndElement) {
     const int tag = doc.display[static_cast<std::size_t>(in_second)].tag;
     click_atom(in_second);
     for (const Atom& atom : doc.display)
-        if (atom.tag == tag) EXPECT_EQ(atom.drawn, 0);
+        if (atom.tag == tag) {
+            EXPECT_EQ(atom.drawn, 0);
+        }
 
     window->masque_elements();
     Tfmask_element* dialog = window->mask_element_dialog();
@@ -126,7 +128,9 @@ TEST_F(DrawingWindow, MaskByClickRectangleFragmentAndElement) {
     dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
     EXPECT_FALSE(dialog->isVisible());
     for (const Atom& atom : doc.display)
-        if (atom.element == "F") EXPECT_EQ(atom.drawn, 0) << atom.name;
+        if (atom.element == "F") {
+            EXPECT_EQ(atom.drawn, 0) << atom.name;
+        }
     EXPECT_TRUE(std::any_of(doc.display.begin(), doc.display.end(),
                             [](const Atom& x) { return x.element != "F" && x.drawn == 1; }));
 }
