@@ -172,6 +172,8 @@ Tfdessin::Tfdessin(StructureDocument& doc, DrawingState& state, Messages& messag
         tabs->setObjectName(QStringLiteral("option_tabs"));
         tabs->addTab(build_view_panel(), QStringLiteral("&View"));
         tabs->addTab(build_option_panel(), QStringLiteral("&Options"));
+        tabs->addTab(lower_panel_, QStringLiteral("&Colours"));
+        tabs_ = tabs;
         tabs->setMaximumWidth(kCompactPanelWidth);
         middle->addWidget(tabs, 1);
     } else {
@@ -354,6 +356,23 @@ QWidget* Tfdessin::build_picture_column() {
     label_box_->adjustSize();
     label_box_->move(4, picture_size_ - label_box_->height() - 4);
     label_box_->hide();
+
+    // The moved-label tool's explanation, over the top of the picture; the
+    // clicks go through it to the picture.
+    explanation_ = new QLabel(QString::fromUtf8(kMoveLabelExplanation[0]) + QLatin1Char('\n') +
+                                  QString::fromUtf8(kMoveLabelExplanation[1]),
+                              picture_);
+    explanation_->setObjectName(QStringLiteral("label_explanation"));
+    explanation_->setWordWrap(true);
+    explanation_->setMargin(4);
+    explanation_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    explanation_->setStyleSheet(
+        QStringLiteral("QLabel { background: rgba(255, 255, 224, 230); color: black; "
+                       "border: 1px solid #c8c8a0; }"));
+    explanation_->setFixedWidth(picture_size_ - 8);
+    explanation_->adjustSize();
+    explanation_->move(4, 4);
+    explanation_->hide();
 
     // The lattice-translation panel, over the upper left of the picture.
     translation_panel_ = new QFrame(picture_);
@@ -552,7 +571,8 @@ QWidget* Tfdessin::build_option_panel() {
     lower_panel_->addWidget(labelling_);
     lower_panel_->addWidget(bond_labelling_);
     lower_panel_->setMinimumHeight(compact_ ? 150 : 260);
-    layout->addWidget(lower_panel_, 1);
+    // The compact layout gives the colours and the labelling panels a tab of their own.
+    if (!compact_) layout->addWidget(lower_panel_, 1);
 
     connect(labelling_->entries(), &CheckList::ticked_entry, this, &Tfdessin::labelling_entry);
     connect(labelling_, &LabellingPanel::help_requested, this, &Tfdessin::help_requested);
@@ -686,6 +706,7 @@ void Tfdessin::show_tool_state() {
         translation_panel_->hide();
     }
     labelling_->show_moved_label_mode(session_.explanation_visible());
+    explanation_->setVisible(session_.explanation_visible());
     // The label and bond-label entries stay ticked while their tool runs.
     if (session_.active() == Tool::None) {
         for (int e : {LabellingPanel::WriteOffCentre, LabellingPanel::WriteInCentre,
@@ -1083,6 +1104,7 @@ void Tfdessin::show_labelling_panel(bool on) {
     if (on) {
         lower_panel_->setCurrentWidget(labelling_);
         labelling_->show();
+        if (tabs_) tabs_->setCurrentWidget(lower_panel_);
     } else {
         labelling_->entries()->untick_all();
         labelling_->hide();
@@ -1097,6 +1119,7 @@ void Tfdessin::show_bond_labelling_panel(bool on) {
     if (on) {
         lower_panel_->setCurrentWidget(bond_labelling_);
         bond_labelling_->show();
+        if (tabs_) tabs_->setCurrentWidget(lower_panel_);
     } else {
         bond_labelling_->entries()->untick_all();
         bond_labelling_->hide();
@@ -1125,7 +1148,7 @@ void Tfdessin::choose_label_font(LabelFont& font) {
 
 void Tfdessin::labelling_entry(int entry) {
     if (session_.refuse_label_entry()) {
-        labelling_->entries()->set_ticked(entry, false);
+        labelling_->entries()->refuse(entry);
         return;
     }
     switch (entry) {
@@ -1159,7 +1182,7 @@ void Tfdessin::labelling_entry(int entry) {
 
 void Tfdessin::bond_labelling_entry(int entry) {
     if (session_.refuse_label_entry()) {
-        bond_labelling_->entries()->set_ticked(entry, false);
+        bond_labelling_->entries()->refuse(entry);
         return;
     }
     switch (entry) {

@@ -35,6 +35,7 @@ class QMenuBar;
 class QPushButton;
 class QSlider;
 class QStackedWidget;
+class QTabWidget;
 class QToolButton;
 
 namespace veldor {
@@ -79,6 +80,8 @@ class Tfdessin : public QWidget {
     // The label box ("Type the Label :" and the text box beside it).
     QLineEdit* label_box() const { return label_text_; }
     bool label_box_shown() const;
+    // The moved-label tool's two-line explanation over the picture.
+    QLabel* explanation() const { return explanation_; }
     // The lattice-translation panel and its three boxes.
     QFrame* translation_panel() const { return translation_panel_; }
     QLineEdit* translation_box(int k) const { return translation_boxes_[k]; }
@@ -212,6 +215,7 @@ class Tfdessin : public QWidget {
     QLabel* prompt_ = nullptr;
     QFrame* label_box_ = nullptr;
     QLineEdit* label_text_ = nullptr;
+    QLabel* explanation_ = nullptr;
     QFrame* translation_panel_ = nullptr;
     std::array<QLineEdit*, 3> translation_boxes_{};
     QButtonGroup* mouse_group_ = nullptr;
@@ -230,6 +234,7 @@ class Tfdessin : public QWidget {
     QToolButton* centre_button_ = nullptr;
     ColourGrid* colour_grid_ = nullptr;
     QStackedWidget* lower_panel_ = nullptr;
+    QTabWidget* tabs_ = nullptr;  // the compact layout's panels
     LabellingPanel* labelling_ = nullptr;
     BondLabellingPanel* bond_labelling_ = nullptr;
     Tflimat* limat_ = nullptr;

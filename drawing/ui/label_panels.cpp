@@ -21,6 +21,9 @@ CheckList::CheckList(QListWidget* list, const QStringList& entries) : QObject(li
     connect(list_, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         if (updating_ || item->checkState() != Qt::Checked) return;
         const int entry = list_->row(item);
+        previous_ = -1;
+        for (int i = 0; i < list_->count(); ++i)
+            if (i != entry && list_->item(i)->checkState() == Qt::Checked) previous_ = i;
         updating_ = true;
         for (int i = 0; i < list_->count(); ++i)
             if (i != entry) list_->item(i)->setCheckState(Qt::Unchecked);
@@ -38,6 +41,11 @@ void CheckList::untick_all() {
     for (int i = 0; i < list_->count(); ++i)
         list_->item(i)->setCheckState(Qt::Unchecked);
     updating_ = false;
+}
+
+void CheckList::refuse(int entry) {
+    set_ticked(entry, false);
+    if (previous_ >= 0) set_ticked(previous_, true);
 }
 
 void CheckList::set_ticked(int entry, bool on) {
@@ -80,7 +88,11 @@ LabellingPanel::LabellingPanel(QWidget* parent)
                QStringLiteral("Delete all labels"), QStringLiteral("Delete all centered labels"),
                QStringLiteral("Delete all the moved labels"), QStringLiteral("Delete a label area"),
                QStringLiteral("Restore centred labels"), QStringLiteral("Restore moved labels")});
-    layout->addWidget(list, 1);
+    // Every entry in view, none scrolled away.
+    list->setFixedHeight(list->sizeHintForRow(0) * list->count() + 2 * list->frameWidth() + 2);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 6);
+    layout->addWidget(list);
     position_code_ = two_choices(this, QStringLiteral("Add the position code?"),
                                  QStringLiteral("No"), QStringLiteral("Yes"), position_code_group_);
     position_code_->setObjectName(QStringLiteral("position_code"));
@@ -88,13 +100,6 @@ LabellingPanel::LabellingPanel(QWidget* parent)
     connect(position_code_group_, &QButtonGroup::idClicked, this,
             [this](int id) { emit position_code_changed(id == 1); });
     layout->addWidget(position_code_);
-    explanation_ = new QLabel(QString::fromUtf8(kMoveLabelExplanation[0]) + QLatin1Char('\n') +
-                                  QString::fromUtf8(kMoveLabelExplanation[1]),
-                              this);
-    explanation_->setObjectName(QStringLiteral("label_explanation"));
-    explanation_->setWordWrap(true);
-    explanation_->setStyleSheet(QStringLiteral("QLabel { background: #ffffe0; padding: 3px; }"));
-    layout->addWidget(explanation_);
     auto* buttons = new QHBoxLayout;
     auto* help = new QPushButton(QStringLiteral("&Help"), this);
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
@@ -103,16 +108,16 @@ LabellingPanel::LabellingPanel(QWidget* parent)
     buttons->addWidget(help);
     buttons->addWidget(close);
     layout->addLayout(buttons);
+    layout->addStretch(1);
     show_moved_label_mode(false);
 }
 
 void LabellingPanel::show_moved_label_mode(bool on) {
     position_code_->setVisible(on);
-    explanation_->setVisible(on);
 }
 
 bool LabellingPanel::moved_label_mode() const {
-    return explanation_->isVisibleTo(this);
+    return position_code_->isVisibleTo(this);
 }
 
 bool LabellingPanel::position_code() const {
@@ -121,10 +126,6 @@ bool LabellingPanel::position_code() const {
 
 void LabellingPanel::set_position_code(bool yes) {
     position_code_group_->button(yes ? 1 : 0)->setChecked(true);
-}
-
-QString LabellingPanel::explanation() const {
-    return explanation_->text();
 }
 
 BondLabellingPanel::BondLabellingPanel(QWidget* parent)
@@ -136,6 +137,8 @@ BondLabellingPanel::BondLabellingPanel(QWidget* parent)
     entries_ = new CheckList(list, {QStringLiteral("Font"), QStringLiteral("Write a bond label"),
                                     QStringLiteral("Delete all labels")});
     list->setMaximumHeight(70);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 6);
     layout->addWidget(list);
     QGroupBox* setting =
         two_choices(this, QStringLiteral("String setting"), QStringLiteral("Horizontal"),

@@ -7,7 +7,6 @@
 #include <QGroupBox>
 
 class QButtonGroup;
-class QLabel;
 class QListWidget;
 class QListWidgetItem;
 class QWidget;
@@ -23,6 +22,8 @@ class CheckList : public QObject {
     CheckList(QListWidget* list, const QStringList& entries);
     void untick_all();
     void set_ticked(int entry, bool ticked);
+    // A tick that was refused: the entry ticked before it comes back.
+    void refuse(int entry);
     bool ticked(int entry) const;
     QListWidget* list() const { return list_; }
 
@@ -32,6 +33,7 @@ class CheckList : public QObject {
   private:
     QListWidget* list_;
     bool updating_ = false;
+    int previous_ = -1;  // the entry ticked before the last tick
 };
 
 class LabellingPanel : public QGroupBox {
@@ -51,13 +53,12 @@ class LabellingPanel : public QGroupBox {
     };
     explicit LabellingPanel(QWidget* parent = nullptr);
     CheckList* entries() const { return entries_; }
-    // The moved-label mode: the "Add the position code?" group and the
-    // explanation text.
+    // The moved-label mode: the "Add the position code?" group (the
+    // window shows the explanation over the picture).
     void show_moved_label_mode(bool on);
     bool moved_label_mode() const;
     bool position_code() const;
     void set_position_code(bool yes);
-    QString explanation() const;
 
   signals:
     void help_requested(int context);
@@ -68,7 +69,6 @@ class LabellingPanel : public QGroupBox {
     CheckList* entries_;
     QGroupBox* position_code_;
     QButtonGroup* position_code_group_;
-    QLabel* explanation_;
 };
 
 class BondLabellingPanel : public QGroupBox {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -165,6 +166,7 @@ TEST_F(DrawingWindow, TranslationOfAFragmentAndByZero) {
               "Translation: Draw a rectangle around the fragment to be translated ");
     drag(from, to);
     ASSERT_TRUE(window->translation_panel()->isVisible());
+    save_picture("thpp_translation_panel");
     EXPECT_EQ(window->translation_box(0)->text(), "0");
     // (0, 0, 0): the tool ends and nothing moves.
     const std::vector<Atom> before = doc.display;
@@ -236,15 +238,20 @@ TEST_F(DrawingWindow, LabelsPlacedMovedAndDeleted) {
     EXPECT_EQ(list->item(1)->text(), "Write a label off centre");
     list->item(LabellingPanel::WriteOffCentre)->setCheckState(Qt::Checked);
     EXPECT_TRUE(panel->moved_label_mode());
+    ASSERT_TRUE(window->explanation()->isVisible());
+    EXPECT_EQ(window->explanation()->text().toStdString(),
+              std::string(kMoveLabelExplanation[0]) + "\n" + kMoveLabelExplanation[1]);
     EXPECT_TRUE(panel->findChild<QWidget*>("position_code")->isVisible());
     // Another entry while the explanation is shown is refused.
     list->item(LabellingPanel::DeleteLabel)->setCheckState(Qt::Checked);
     EXPECT_EQ(msg.warnings.back(), "Stop first the current process (click the right button)");
     EXPECT_FALSE(panel->entries()->ticked(LabellingPanel::DeleteLabel));
+    EXPECT_TRUE(panel->entries()->ticked(LabellingPanel::WriteOffCentre));
 
     const int a = pickable();
     click_atom(a);
     ASSERT_TRUE(window->label_box_shown());
+    save_picture("thpp_label_box");
     EXPECT_EQ(window->label_box()->text().toStdString(),
               doc.gen_labels[static_cast<std::size_t>(a)]);
     window->label_box()->selectAll();
@@ -263,6 +270,7 @@ TEST_F(DrawingWindow, LabelsPlacedMovedAndDeleted) {
     EXPECT_NEAR(moved.label_dx, 60 / state.view.scale, 0.6 / state.view.scale);
     right_click();
     EXPECT_FALSE(panel->moved_label_mode());
+    EXPECT_FALSE(window->explanation()->isVisible());
 
     list->item(LabellingPanel::DeleteLabel)->setCheckState(Qt::Checked);
     EXPECT_EQ(window->prompt_text(),
@@ -296,6 +304,7 @@ TEST_F(DrawingWindow, BondLabelWrittenAndDeleted) {
     click_atom(a);
     click_atom(b);
     EXPECT_EQ(window->prompt_text(), "Now Click on the place you want to write");
+    save_picture("thpp_bond_label_box");
     const int bond = *find_bond(doc, a, b, true);
     const std::string proposal =
         trim(format_fixed(doc.bonds[static_cast<std::size_t>(bond)].length, 6, 3)) + " Å";
