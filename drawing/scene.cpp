@@ -18,7 +18,9 @@ namespace veldor {
 
 namespace {
 
-constexpr double kTinyAxis = 1e-12;  // squared view-plane length of a bond seen end-on
+constexpr double kTinyAxis = 1e-12;
+// Fills darker than this (0..255) take white centred labels.
+constexpr double kDarkFillLuminance = 110;  // squared view-plane length of a bond seen end-on
 // Taper factors are kept within these bounds so far bonds never vanish.
 constexpr double kMinTaper = 0.25;
 constexpr double kMaxTaper = 4.0;
@@ -31,6 +33,12 @@ bool visible(const StructureDocument& doc, int i) {
 int table_atoms(const StructureDocument& doc, const ViewState& v) {
     return std::min(
         {v.atom_count, static_cast<int>(doc.display.size()), static_cast<int>(v.points.size())});
+}
+
+// Black on light fills, white on dark ones, so a centred label reads on any atom.
+Colour legible_text_colour(Colour fill) {
+    const double luminance = 0.299 * red(fill) + 0.587 * green(fill) + 0.114 * blue(fill);
+    return luminance < kDarkFillLuminance ? kWhite : kBlack;
 }
 
 Colour atom_colour(const StructureDocument& doc, int i) {
@@ -484,11 +492,25 @@ void draw_atom_labels(const StructureDocument& doc, const DrawingState& state, C
                                          : atom_label_text(doc, i);
             const TextSize size = canvas.text_size(text, moved.font);
             const Point anchor = page.map(p[0] - a.label_dx, p[1] - a.label_dy);
-            canvas.text({anchor.x, anchor.y - std::floor(size.height / 2)}, text, moved);
+            const Point at = {anchor.x, anchor.y - std::floor(size.height / 2)};
+            // A label placed over its own atom leaves the atom (and its
+            // principal axes) visible through it.
+            TextStyle style = moved;
+            if (i < static_cast<int>(state.ellipsoids.atoms.size())) {
+                double hx, hy;
+                outline_extent(state.ellipsoids.atoms[static_cast<std::size_t>(i)], hx, hy);
+                const Point c = page.map(p[0], p[1]);
+                const double rx = hx * page.scale, ry = hy * page.scale;
+                if (at.x < c.x + rx && at.x + size.width > c.x - rx && at.y < c.y + ry &&
+                    at.y + size.height > c.y - ry)
+                    style.opaque = false;
+            }
+            canvas.text(at, text, style);
         } else {
             const std::string text =
                 remove_spaces(atom_label_text(doc, i)) + "(" + std::to_string(i + 1) + ")";
             centred.background = atom_colour(doc, i);
+            centred.font.colour = legible_text_colour(centred.background);
             const TextSize size = canvas.text_size(text, centred.font);
             const Point at = page.map(p[0], p[1]);
             canvas.text({at.x - std::floor(size.width / 2), at.y - std::floor(size.height / 2)},

@@ -96,7 +96,7 @@ void write_operator(std::string& out, const EquivalentPosition& p) {
     out += f.text + kEol;
 }
 
-std::string option_line(const StructureDocument& doc, const DrawingState& d) {
+std::string option_line(const StructureDocument& doc, const DrawingSettings& d) {
     int flag[kOptionCount + 1] = {};
     const DrawingOptions& o = d.options;
     flag[kReserved] = o.reserved;
@@ -125,7 +125,7 @@ std::string option_line(const StructureDocument& doc, const DrawingState& d) {
 
 }  // namespace
 
-std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
+std::string vld_text(const StructureDocument& doc, const DrawingSettings& d) {
     std::string out;
     auto line = [&out](std::string_view s) {
         out += s;
@@ -250,8 +250,8 @@ std::string vld_text(const StructureDocument& doc, const DrawingState& d) {
     return out;
 }
 
-bool write_vld(const std::string& path, const StructureDocument& doc, const DrawingState& drawing,
-               Messages& messages) {
+bool write_vld(const std::string& path, const StructureDocument& doc,
+               const DrawingSettings& drawing, Messages& messages) {
     return save_file_atomically(path, vld_text(doc, drawing), messages);
 }
 
@@ -399,7 +399,7 @@ void read_element_index(Atom& a, int sorts, Cursor& c) {
     a.element_index = static_cast<int>(idx);
 }
 
-void read_file_body(Cursor& c, StructureDocument& doc, DrawingState& d, Messages& messages) {
+void read_file_body(Cursor& c, StructureDocument& doc, DrawingSettings& d, Messages& messages) {
     // Title.
     c.skip_header();
     doc.title = c.text_line();
@@ -704,7 +704,7 @@ void read_file_body(Cursor& c, StructureDocument& doc, DrawingState& d, Messages
 }  // namespace
 
 bool read_vld_text(std::string_view text, const std::string& file_name, StructureDocument& doc,
-                   DrawingState& drawing, Messages& messages) {
+                   DrawingSettings& drawing, Messages& messages) {
     reset(doc);
     const std::vector<std::string> lines = split_lines(text);
     Cursor cursor(lines, file_name);
@@ -722,7 +722,7 @@ bool read_vld_text(std::string_view text, const std::string& file_name, Structur
     return true;
 }
 
-bool read_vld(const std::string& path, StructureDocument& doc, DrawingState& drawing,
+bool read_vld(const std::string& path, StructureDocument& doc, DrawingSettings& drawing,
               Messages& messages) {
     BusyScope busy(messages);
     const auto text = read_file_text(path, messages);
@@ -748,7 +748,7 @@ std::string duplicate_name_message(const StructureDocument& doc, int i, int j) {
            std::to_string(j + 1) + "(" + doc.asym[static_cast<std::size_t>(j)].name + ")";
 }
 
-void after_vld_load(StructureDocument& doc, DrawingState& drawing) {
+void after_vld_load(StructureDocument& doc, DrawingSettings& drawing) {
     for (const Atom& a : doc.gen)
         if (a.label_dx != 0 || a.label_dy != 0) drawing.options.labels_off_centre = true;
     for (const CalcBond& b : doc.bonds)

@@ -72,6 +72,7 @@ Tfmainmenu::Tfmainmenu(StructureDocument& doc, DrawingState& drawing, ProgramPat
                                    .value_or(paths_.data_dir + "/veldor.html"));
     help_ = new HelpWindow(help_file, this);
     dessin_ = new Tfdessin(doc_, drawing_, messages_, paths_.work_dir, compact_, this);
+    connect(dessin_, &Tfdessin::help_requested, this, &Tfmainmenu::show_help);
 }
 
 void Tfmainmenu::build_menus() {

@@ -1,10 +1,16 @@
 #include "main/batch.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
+#include "core/elements.h"
 #include "core/metric.h"
 #include "core/text.h"
+#include "drawing/atom_edits.h"
+#include "drawing/bond_edits.h"
+#include "drawing/colours.h"
+#include "drawing/labels.h"
 #include "drawing/scene.h"
 #include "drawing/ui/picture_export.h"
 #include "drawing/view.h"
@@ -63,27 +69,65 @@ bool apply_generation_options(const BatchOptions& o, StructureDocument& doc, Mes
     return true;
 }
 
-// The picture options: probability, thermal mode, overlays, labels, black
-// and white, and the view, on a scene set up for the picture size.
+// The colour row of the colour grid that a --colour NAME stands for.
+std::optional<int> colour_row(const StructureDocument& doc, const std::string& name) {
+    const std::string n = to_lower(name);
+    if (n == "background" || n == "backgrd") return kBackgroundRow;
+    if (n == "bonds" || n == "bond") return kBondsRow;
+    if (n == "scale-bar" || n == "scalebar" || n == "scale") return kScaleBarRow;
+    for (std::size_t k = 0; k < doc.element_sorts.size(); ++k)
+        if (element_key(doc.element_sorts[k].symbol) == element_key(name))
+            return kFirstElementRow + static_cast<int>(k);
+    return std::nullopt;
+}
+
+// The picture options, applied as the drawing window's controls apply
+// them: probability, thermal mode, overlays, labels, masks, bond width and
+// taper, colours, black and white, the view, on a scene set up for the
+// picture size.
 bool prepare_picture(const BatchOptions& o, StructureDocument& doc, DrawingState& state,
                      const DrawingEnvironment& env, Messages& messages) {
     if (o.probability) state.view.probability_index = *o.probability / 10;
-    state.options.iso_display = o.iso;
-    state.options.draw_cell = state.options.draw_cell || o.cell;
-    if (o.axes) state.options.draw_planes_and_axes = true;
-    if (o.planes && !o.axes) state.options.draw_planes = true;
-    if (o.gradation) state.options.colour_gradation = true;
+    DrawingOptions& opt = state.options;
+    opt.iso_display = o.iso;
+    opt.draw_cell = opt.draw_cell || o.cell;
+    if (o.axes) opt.draw_planes_and_axes = true;
+    if (o.planes && !o.axes) opt.draw_planes = true;
+    if (o.gradation) opt.colour_gradation = true;
+    if (o.bond_labels) opt.bond_labels = true;
+    if (o.double_bonds) opt.double_triple_bonds = true;
+    if (o.position_code) opt.add_position_code = true;
+    if (!doc.colour_fragments) colour_atoms(doc.display, doc.element_sorts);
     if (o.labels == "none") {
-        state.options.labels_in_centre = false;
-        state.options.labels_off_centre = false;
+        opt.labels_in_centre = false;
+        opt.labels_off_centre = false;
     } else if (o.labels == "centre") {
-        state.options.labels_in_centre = true;
-        state.options.labels_off_centre = false;
-        for (Atom& a : doc.display) {
-            a.label_dx = a.label_dy = 0;
-            a.labelled = a.drawn;
+        set_labels_in_centre(doc, state, true);
+    } else if (o.labels == "off-centre") {
+        // The labels where the file placed them; the others stay as they are.
+        opt.labels_off_centre = true;
+        opt.labels_in_centre = false;
+    }
+    for (const std::string& e : o.mask_elements) {
+        if (std::none_of(
+                doc.element_sorts.begin(), doc.element_sorts.end(),
+                [&](const ElementSort& s) { return element_key(s.symbol) == element_key(e); })) {
+            messages.warn("No element " + e + " in the structure");
+            return false;
         }
     }
+    mask_elements(doc, o.mask_elements);
+    if (o.bond_width) scale_bond_widths(doc, *o.bond_width);
+    if (o.perspective) state.view.bond_perspective = *o.perspective;
+    for (const auto& [name, colour] : o.colours) {
+        const std::optional<int> row = colour_row(doc, name);
+        if (!row) {
+            messages.warn("No element " + name + " in the structure");
+            return false;
+        }
+        choose_colour(doc, state, *row, colour);
+    }
+    if (o.bw) set_black_and_white(doc, state, true);
     initialise_view(doc, state, env, messages);
     if (o.view == "best") {
         best_view(doc, state, env, messages);
@@ -97,13 +141,6 @@ bool prepare_picture(const BatchOptions& o, StructureDocument& doc, DrawingState
             return false;
         }
         if (!project_along(doc, state, frac_to_cart(uvw, doc.metric), env, messages)) return false;
-    }
-    if (o.bw) {
-        state.options.black_and_white = true;
-        for (Atom& a : doc.display)
-            a.colour = kWhite;
-        doc.background_colour = kWhite;
-        state.scale_bar_colour = kBlack;
     }
     if (o.zoom) {
         state.view.zoom = *o.zoom;

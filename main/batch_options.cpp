@@ -40,11 +40,38 @@ bool valid_view(const std::string& v) {
     return v.rfind("direction:", 0) == 0 && parse_triple(v.substr(10)).has_value();
 }
 
+// NAME=RRGGBB, the colour as a web page writes it.
+std::optional<std::pair<std::string, Colour>> parse_colour(const std::string& text) {
+    const std::size_t eq = text.find('=');
+    if (eq == std::string::npos || eq == 0) return std::nullopt;
+    std::string hex = text.substr(eq + 1);
+    if (!hex.empty() && hex[0] == '#') hex.erase(0, 1);
+    if (hex.size() != 6) return std::nullopt;
+    int rgb_values[3];
+    for (int k = 0; k < 3; ++k) {
+        int v = 0;
+        for (int d = 0; d < 2; ++d) {
+            const char c = hex[static_cast<std::size_t>(2 * k + d)];
+            int digit = -1;
+            if (c >= '0' && c <= '9') digit = c - '0';
+            if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+            if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+            if (digit < 0) return std::nullopt;
+            v = v * 16 + digit;
+        }
+        rgb_values[k] = v;
+    }
+    return std::make_pair(trim(text.substr(0, eq)),
+                          rgb(rgb_values[0], rgb_values[1], rgb_values[2]));
+}
+
 bool is_valued_option(const std::string& a) {
     static const char* const names[] = {
-        "--out",  "--generation", "--box",           "--centre",  "--center", "--sphere",
-        "--cut",  "--block",      "--include-bonds", "--formula", "--z",      "--probability",
-        "--view", "--labels",     "--size",          "--zoom"};
+        "--out",    "--generation",    "--box",        "--centre",        "--center",
+        "--sphere", "--cut",           "--block",      "--include-bonds", "--formula",
+        "--z",      "--probability",   "--view",       "--labels",        "--size",
+        "--zoom",   "--mask-elements", "--bond-width", "--perspective",   "--colour",
+        "--color"};
     for (const char* n : names)
         if (a == n) return true;
     return false;
@@ -87,6 +114,12 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             o.gradation = true;
         } else if (a == "--bw") {
             o.bw = true;
+        } else if (a == "--bond-labels") {
+            o.bond_labels = true;
+        } else if (a == "--double-bonds") {
+            o.double_bonds = true;
+        } else if (a == "--position-code") {
+            o.position_code = true;
         } else if (a.rfind("--", 0) != 0) {
             return fail("unexpected argument: " + a);
         } else if (!is_valued_option(a)) {
@@ -128,7 +161,8 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             if (!valid_view(v)) return fail("--view takes best, initial or direction:u,v,w");
             o.view = v;
         } else if (a == "--labels") {
-            if (v != "none" && v != "centre") return fail("--labels takes none or centre");
+            if (v != "none" && v != "centre" && v != "off-centre")
+                return fail("--labels takes none, centre or off-centre");
             o.labels = v;
         } else if (a == "--size") {
             const auto n = parse_int(v);
@@ -137,6 +171,23 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
         } else if (a == "--zoom") {
             o.zoom = parse_double(v);
             if (!o.zoom || *o.zoom <= 0) return fail("--zoom takes a positive number");
+        } else if (a == "--mask-elements") {
+            o.mask_elements = split_tokens(v, ", ");
+            if (o.mask_elements.empty()) return fail("--mask-elements takes elements such as H,F");
+        } else if (a == "--bond-width") {
+            const auto n = parse_int(v);
+            if (!n || *n < 1 || *n > 20)
+                return fail("--bond-width takes 1 to 20 (hundredths of an angstrom)");
+            o.bond_width = static_cast<int>(*n);
+        } else if (a == "--perspective") {
+            o.perspective = parse_double(v);
+            if (!o.perspective || *o.perspective < 0 || *o.perspective > 20)
+                return fail("--perspective takes 0 to 20 (degrees)");
+        } else if (a == "--colour" || a == "--color") {
+            const auto c = parse_colour(v);
+            if (!c)
+                return fail(a + " takes NAME=RRGGBB (an element, background, bonds or scale-bar)");
+            o.colours.push_back(*c);
         }
     }
     if (o.outputs.empty()) return fail("batch mode needs at least one --out OUT");
@@ -168,7 +219,16 @@ std::string batch_help_text() {
            "  --iso                draw every atom as a sphere of its Ueq\n"
            "  --view best|initial|direction:u,v,w   orientation (u,v,w in a, b, c)\n"
            "  --cell --planes --axes --gradation     overlays and shading\n"
-           "  --labels none|centre atom labels\n"
+           "  --labels none|centre|off-centre   atom labels (off-centre: where the VLD file\n"
+           "                       placed them)\n"
+           "  --position-code      the site symmetry code after moved labels\n"
+           "  --bond-labels        the bond labels a VLD file holds\n"
+           "  --double-bonds       carbon-carbon bonds coloured by their multiplicity mark\n"
+           "  --mask-elements H,F  hide the atoms of these elements\n"
+           "  --bond-width N       bond width, 1 to 20 hundredths of an angstrom (6)\n"
+           "  --perspective D      bond taper, 0 to 20 degrees (6)\n"
+           "  --colour NAME=RRGGBB colour of an element, or of background, bonds or\n"
+           "                       scale-bar (repeatable)\n"
            "  --bw                 black and white\n"
            "  --size N             picture size in pixels (692)\n"
            "  --zoom Z             magnification (1.0)\n";

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/document.h"
@@ -34,9 +35,17 @@ struct BatchOptions {
     bool iso = false;
     std::string view;  // "best", "initial" or "direction:u,v,w"
     bool cell = false, planes = false, axes = false, gradation = false, bw = false;
-    std::string labels;  // "none" or "centre"
+    std::string labels;  // "none", "centre" or "off-centre"
     std::optional<int> size;
     std::optional<double> zoom;
+    bool bond_labels = false;                // --bond-labels
+    bool double_bonds = false;               // --double-bonds
+    bool position_code = false;              // --position-code
+    std::vector<std::string> mask_elements;  // --mask-elements H,F
+    std::optional<int> bond_width;           // --bond-width N (hundredths of an angstrom)
+    std::optional<double> perspective;       // --perspective D (degrees)
+    // --colour NAME=RRGGBB: an element, "background", "bonds" or "scale-bar".
+    std::vector<std::pair<std::string, Colour>> colours;
 };
 
 struct BatchParse {

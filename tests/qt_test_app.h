@@ -10,8 +10,10 @@ inline QApplication& qt_app() {
     static int argc = 1;
     static char name[] = "veldor_tests";
     static char* argv[] = {name, nullptr};
-    static QApplication instance(argc, argv);
-    return instance;
+    // Never destroyed: objects QTest makes for its mouse events (a pointing
+    // device) are freed at exit after a static application would be.
+    static QApplication* instance = new QApplication(argc, argv);
+    return *instance;
 }
 
 }  // namespace veldor::testing

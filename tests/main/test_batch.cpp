@@ -193,5 +193,33 @@ TEST(StreamMessagesTest, AnswersAsTold) {
     EXPECT_EQ(yes.warnings(), 1);
 }
 
+// Every picture option of the drawing window changes the picture of a real
+// plot, and the colours land where they were asked for.
+TEST_F(Batch, DrawingWindowPictureOptions) {
+    const std::string plot = VELDOR_TESTDATA_DIR "/thpp_fragments.vld";
+    auto picture = [&](const std::string& name, const std::string& options) {
+        const BatchRun r =
+            veldor(dir, "--batch '" + plot + "' --yes --view best " + options + " --out " + name);
+        EXPECT_EQ(r.status, 0) << options << ": " << r.err;
+        return QImage(QString::fromStdString((dir / name).string()))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage plain = picture("plain.png", "");
+    for (const char* options :
+         {"--mask-elements F", "--bond-width 15", "--perspective 0", "--double-bonds",
+          "--labels centre", "--colour N=0000ff", "--colour bonds=ff0000", "--bw --cell"})
+        EXPECT_NE(picture("p.png", options), plain) << options;
+    const QImage coloured =
+        picture("c.png", "--colour background=102030 --colour scale-bar=ffffff");
+    EXPECT_EQ(coloured.pixelColor(1, 1), QColor(16, 32, 48));
+    // The scale bar's line at (10, H - 20).
+    EXPECT_EQ(coloured.pixelColor(12, coloured.height() - 20), QColor(255, 255, 255));
+
+    const BatchRun missing =
+        veldor(dir, "--batch '" + plot + "' --mask-elements Xe --out m.png --yes");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("No element Xe in the structure"), std::string::npos) << missing.err;
+}
+
 }  // namespace
 }  // namespace veldor

@@ -1,4 +1,4 @@
-#include "main/save_target.h"
+#include "formats/save_target.h"
 
 #include <filesystem>
 
