@@ -37,6 +37,12 @@ struct BatchOptions {
     std::string labels;  // "none" or "centre"
     std::optional<int> size;
     std::optional<double> zoom;
+
+    // The printed page (a PDF file) and the pen of pages and metafiles.
+    std::string print;  // --print PAGE.pdf
+    bool stereo = false;
+    std::optional<int> dpi;
+    std::optional<int> pen;
 };
 
 struct BatchParse {
