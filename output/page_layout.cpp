@@ -10,6 +10,7 @@
 #include "drawing/ellipsoid.h"
 #include "drawing/scene.h"
 #include "drawing/view.h"
+#include "formats/text_file.h"
 
 namespace veldor {
 
@@ -78,8 +79,8 @@ void draw_legend(const StructureDocument& doc, const DrawingState& state, Canvas
     y += round_half_even(0.6 * p);
     const Vec3 uvw = projection_direction(state.view).uvw;
     canvas.text({x, y},
-                "x=" + format_fixed(uvw[0], 8, 4) + " y=" + format_fixed(uvw[1], 8, 4) +
-                    " z=" + format_fixed(uvw[2], 8, 4),
+                "x=" + fixed_field(uvw[0], 8, 4) + " y=" + fixed_field(uvw[1], 8, 4) +
+                    " z=" + fixed_field(uvw[2], 8, 4),
                 style);
 }
 

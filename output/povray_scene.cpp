@@ -22,8 +22,10 @@ constexpr double kShortestBond = 0.001;
 // The multiplicity marks' bond colours, as fractions.
 constexpr double kMarkShade = 0.5;
 
+// Fixed-point numbers without a negative zero, so a scene reads the same
+// whatever side of zero a rounding error fell on.
 std::string f(double v, int width, int decimals) {
-    return format_fixed(v, width, decimals);
+    return fixed_field(v, width, decimals);
 }
 
 // A name POV-Ray takes as part of an identifier: letters, digits and "_".

@@ -71,5 +71,20 @@ TEST(ScreenRecording, RealStructureDrawsAsItAlwaysHas) {
     EXPECT_EQ(got, want.str());
 }
 
+// Pages keep the exact coordinates and the exact 1 A bar; the screen
+// rounds both, halves to even.
+TEST(PageGeometry, OnlyTheScreenRoundsToPixels) {
+    PageGeometry page;
+    page.scale = 40.25;
+    EXPECT_EQ(page.map(0.5, 0.5), (Point{366, 326}));  // 20.125 -> 20
+    EXPECT_EQ(page.snap(40.5), 40);
+    page.round_to_pixels = false;
+    EXPECT_EQ(page.map(0.5, 0.5), (Point{366.125, 325.875}));
+    RecordingCanvas canvas;
+    draw_scale_bar(canvas, page, kBlack, kWhite);
+    EXPECT_EQ(canvas.log[2], "line (10,672) (50,672)");
+    EXPECT_EQ(canvas.log[3].substr(0, 15), "text (25,657) \"");  // floor((10 + 40.25) / 2)
+}
+
 }  // namespace
 }  // namespace veldor
