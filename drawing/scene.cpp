@@ -589,7 +589,7 @@ void draw_ring_middle(const DrawingState& state, Canvas& canvas, const PageGeome
 }
 
 void draw_scale_bar(Canvas& canvas, const PageGeometry& page, Colour bar, Colour background) {
-    const double s = std::nearbyint(page.scale);
+    const double s = page.snap(page.scale);
     const double y = page.height - 20;
     canvas.set_pen({bar, 2, PenStyle::Solid});
     canvas.set_brush({background, false});

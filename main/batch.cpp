@@ -1,6 +1,7 @@
 #include "main/batch.h"
 
 #include <algorithm>
+#include <QFileInfo>
 #include <filesystem>
 #include <ostream>
 
@@ -18,9 +19,13 @@
 #include "formats/shelx.h"
 #include "formats/vld.h"
 #include "generation/generate.h"
+#include "main/Tfmainmenu.h"
 #include "main/plot.h"
 #include "main/save_target.h"
 #include "main/structure_loader.h"
+#include "output/page_layout.h"
+#include "output/ui/output_files.h"
+#include "output/ui/printed_page.h"
 
 namespace veldor {
 
@@ -149,6 +154,12 @@ bool prepare_picture(const BatchOptions& o, StructureDocument& doc, DrawingState
     return true;
 }
 
+// The main window's caption for a structure file, for the scene header.
+std::string caption_of(const std::string& input) {
+    return Tfmainmenu::caption_for(QFileInfo(QString::fromStdString(input)).fileName())
+        .toStdString();
+}
+
 bool write_output(const std::string& out, const BatchOptions& o, StructureDocument& doc,
                   DrawingState& state, const ProgramPaths& paths, Messages& messages) {
     if (!may_write(out, messages)) return false;
@@ -162,18 +173,39 @@ bool write_output(const std::string& out, const BatchOptions& o, StructureDocume
         cif.include_bonds = o.include_bonds.value_or(true);
         return write_cif(out, doc, cif, paths.data_dir, messages);
     }
-    if (is_picture_file(out)) {
+    if (is_picture_file(out) || is_output_file(out)) {
+        // Every picture is the screen's 692-pixel picture, enlarged to --size.
         DrawingEnvironment env;
-        env.width = env.height = o.size.value_or(kPictureSize);
         env.work_dir = paths.work_dir;
         DrawingState picture_state = state;
         StructureDocument picture_doc = doc;
         if (!prepare_picture(o, picture_doc, picture_state, env, messages)) return false;
-        return write_picture(out, picture_doc, picture_state, env, messages);
+        if (is_picture_file(out))
+            return write_picture(out, picture_doc, picture_state, env, messages,
+                                 o.size.value_or(0));
+        const OutputFileOptions files{o.size.value_or(0), o.pen.value_or(0), caption_of(o.input)};
+        return write_output_file(out, picture_doc, picture_state, env, files, messages);
     }
     messages.warn("Unknown kind of output file: " + out +
-                  " (use .vld, .shx, .cif, .png, .svg or .pdf)");
+                  " (use .vld, .shx, .cif, .png, .svg, .pdf, .pov, .emf, .bmp or .jpg)");
     return false;
+}
+
+// --print: the printed page of the picture as a PDF file.
+bool write_print(const BatchOptions& o, const StructureDocument& doc, const DrawingState& state,
+                 const ProgramPaths& paths, Messages& messages) {
+    const std::string out = with_default_extension(o.print, ".pdf");
+    if (!may_write(out, messages)) return false;
+    DrawingEnvironment env;
+    env.work_dir = paths.work_dir;
+    DrawingState page_state = state;
+    StructureDocument page_doc = doc;
+    if (!prepare_picture(o, page_doc, page_state, env, messages)) return false;
+    PrintSettings settings;
+    settings.pixels_per_cm = o.dpi.value_or(300) / kDotsPerInchFactor;
+    settings.stereo = o.stereo;
+    settings.pen_width = o.pen.value_or(o.stereo ? kStereoPenWidth : kDefaultPrintPenWidth);
+    return write_printed_pdf(out, page_doc, page_state, settings, messages);
 }
 
 }  // namespace
@@ -218,6 +250,7 @@ int run_batch(const BatchOptions& o, const ProgramPaths& paths, Messages& messag
     int status = 0;
     for (const std::string& out : o.outputs)
         if (!write_output(out, o, doc, state, paths, messages)) status = 1;
+    if (!o.print.empty() && !write_print(o, doc, state, paths, messages)) status = 1;
     return status;
 }
 

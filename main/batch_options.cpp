@@ -67,11 +67,12 @@ std::optional<std::pair<std::string, Colour>> parse_colour(const std::string& te
 
 bool is_valued_option(const std::string& a) {
     static const char* const names[] = {
-        "--out",    "--generation",    "--box",        "--centre",        "--center",
-        "--sphere", "--cut",           "--block",      "--include-bonds", "--formula",
-        "--z",      "--probability",   "--view",       "--labels",        "--size",
-        "--zoom",   "--mask-elements", "--bond-width", "--perspective",   "--colour",
-        "--color"};
+        "--out",           "--generation", "--box",         "--centre",
+        "--center",        "--sphere",     "--cut",         "--block",
+        "--include-bonds", "--formula",    "--z",           "--probability",
+        "--view",          "--labels",     "--size",        "--zoom",
+        "--mask-elements", "--bond-width", "--perspective", "--colour",
+        "--color",         "--print",      "--dpi",         "--pen"};
     for (const char* n : names)
         if (a == n) return true;
     return false;
@@ -120,6 +121,8 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             o.double_bonds = true;
         } else if (a == "--position-code") {
             o.position_code = true;
+        } else if (a == "--stereo") {
+            o.stereo = true;
         } else if (a.rfind("--", 0) != 0) {
             return fail("unexpected argument: " + a);
         } else if (!is_valued_option(a)) {
@@ -188,9 +191,20 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             if (!c)
                 return fail(a + " takes NAME=RRGGBB (an element, background, bonds or scale-bar)");
             o.colours.push_back(*c);
+        } else if (a == "--print") {
+            o.print = v;
+        } else if (a == "--dpi") {
+            const auto n = parse_int(v);
+            if (!n || *n < 10 || *n > 10000) return fail("--dpi takes dots per inch, 10 to 10000");
+            o.dpi = static_cast<int>(*n);
+        } else if (a == "--pen") {
+            const auto n = parse_int(v);
+            if (!n || *n < 1 || *n > 50) return fail("--pen takes a pen width, 1 to 50");
+            o.pen = static_cast<int>(*n);
         }
     }
-    if (o.outputs.empty()) return fail("batch mode needs at least one --out OUT");
+    if (o.outputs.empty() && o.print.empty())
+        return fail("batch mode needs at least one --out OUT or --print PAGE.pdf");
     result.options = o;
     return result;
 }
@@ -199,7 +213,8 @@ std::string batch_help_text() {
     return "Batch mode:\n"
            "  veldor --batch FILE [options] --out OUT [--out OUT ...]\n"
            "  Loads FILE by its extension, generates the atoms and the bonds, and writes\n"
-           "  each OUT by its extension (.vld, .shx, .cif, .png, .svg, .pdf). Messages\n"
+           "  each OUT by its extension (.vld, .shx, .cif, .png, .svg, .pdf, .pov, .emf,\n"
+           "  .bmp, .jpg). Messages\n"
            "  go to standard error; questions are\n"
            "  answered No unless --yes is given, so existing files are never overwritten\n"
            "  by accident. The exit status is 0 on success, non-zero on any failure.\n"
@@ -214,7 +229,7 @@ std::string batch_help_text() {
            "  --formula TEXT       CIF: the chemical formula\n"
            "  --z N                CIF: formula units per cell\n"
            "  --yes                answer Yes to every question\n"
-           "  Pictures (.png, .svg, .pdf):\n"
+           "  Pictures (.png, .svg, .pdf, .pov, .emf, .bmp, .jpg) and the printed page:\n"
            "  --probability P      ellipsoid probability, 10, 20, ... 100 (%)\n"
            "  --iso                draw every atom as a sphere of its Ueq\n"
            "  --view best|initial|direction:u,v,w   orientation (u,v,w in a, b, c)\n"
@@ -230,8 +245,12 @@ std::string batch_help_text() {
            "  --colour NAME=RRGGBB colour of an element, or of background, bonds or\n"
            "                       scale-bar (repeatable)\n"
            "  --bw                 black and white\n"
-           "  --size N             picture size in pixels (692)\n"
-           "  --zoom Z             magnification (1.0)\n";
+           "  --size N             picture size in pixels (692; 800 for .emf)\n"
+           "  --zoom Z             magnification (1.0)\n"
+           "  --print PAGE.pdf     the printed page (landscape A4) as a PDF file\n"
+           "  --stereo             print a stereo pair (6.5 cm apart, 3 degrees)\n"
+           "  --dpi N              resolution of the printed page (300)\n"
+           "  --pen N              pen width of the printed page and the metafile\n";
 }
 
 }  // namespace veldor

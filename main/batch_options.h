@@ -46,6 +46,12 @@ struct BatchOptions {
     std::optional<double> perspective;       // --perspective D (degrees)
     // --colour NAME=RRGGBB: an element, "background", "bonds" or "scale-bar".
     std::vector<std::pair<std::string, Colour>> colours;
+
+    // The printed page (a PDF file) and the pen of pages and metafiles.
+    std::string print;  // --print PAGE.pdf
+    bool stereo = false;
+    std::optional<int> dpi;
+    std::optional<int> pen;
 };
 
 struct BatchParse {

@@ -1,3 +1,3 @@
 #pragma once
-// The save rules moved to formats/, where the drawing window reaches them too.
+// The save rules live with the file formats, where every writer can reach them.
 #include "formats/save_target.h"
