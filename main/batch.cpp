@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <ostream>
 
+#include "analysis/batch_reports.h"
 #include "core/metric.h"
 #include "core/text.h"
 #include "drawing/scene.h"
@@ -181,6 +182,12 @@ int run_batch(const BatchOptions& o, const ProgramPaths& paths, Messages& messag
     int status = 0;
     for (const std::string& out : o.outputs)
         if (!write_output(out, o, doc, state, paths, messages)) status = 1;
+    const std::string report_dir =
+        o.outputs.empty() ? paths.work_dir
+                          : std::filesystem::path(o.outputs.front()).parent_path().string();
+    if (!o.reports.empty() &&
+        !write_batch_reports(doc, o.reports, report_dir.empty() ? "." : report_dir, messages))
+        status = 1;
     return status;
 }
 
