@@ -50,6 +50,9 @@ Tfdisp_coordinance::Tfdisp_coordinance(const StructureDocument& doc, ProgramPath
     auto* copy = speed_button(QStringLiteral("C&opy"),
                               QStringLiteral("Copy the selected lines to the clipboard"), this);
     auto* back = new QPushButton(QStringLiteral("Re&turn"), this);
+    // A click on Return does not leave the radius box first: no "Read error"
+    // for a box the user never filled in.
+    back->setFocusPolicy(Qt::TabFocus);
     memo_ = make_listing_memo(this, true);
 
     connect(radius_, &QLineEdit::editingFinished, this, &Tfdisp_coordinance::compute);
