@@ -1,10 +1,11 @@
 #include "main/batch.h"
 
-#include <algorithm>
 #include <QFileInfo>
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
+#include "analysis/batch_reports.h"
 #include "core/elements.h"
 #include "core/metric.h"
 #include "core/text.h"
@@ -251,6 +252,12 @@ int run_batch(const BatchOptions& o, const ProgramPaths& paths, Messages& messag
     for (const std::string& out : o.outputs)
         if (!write_output(out, o, doc, state, paths, messages)) status = 1;
     if (!o.print.empty() && !write_print(o, doc, state, paths, messages)) status = 1;
+    const std::string report_dir =
+        o.outputs.empty() ? paths.work_dir
+                          : std::filesystem::path(o.outputs.front()).parent_path().string();
+    if (!o.reports.empty() &&
+        !write_batch_reports(doc, o.reports, report_dir.empty() ? "." : report_dir, messages))
+        status = 1;
     return status;
 }
 

@@ -1,5 +1,6 @@
 #include "main/batch_options.h"
 
+#include "analysis/batch_reports.h"
 #include "core/text.h"
 
 namespace veldor {
@@ -67,12 +68,11 @@ std::optional<std::pair<std::string, Colour>> parse_colour(const std::string& te
 
 bool is_valued_option(const std::string& a) {
     static const char* const names[] = {
-        "--out",           "--generation", "--box",         "--centre",
-        "--center",        "--sphere",     "--cut",         "--block",
-        "--include-bonds", "--formula",    "--z",           "--probability",
-        "--view",          "--labels",     "--size",        "--zoom",
-        "--mask-elements", "--bond-width", "--perspective", "--colour",
-        "--color",         "--print",      "--dpi",         "--pen"};
+        "--out",    "--generation",    "--box",        "--centre",        "--center",
+        "--sphere", "--cut",           "--block",      "--include-bonds", "--formula",
+        "--z",      "--probability",   "--view",       "--labels",        "--size",
+        "--zoom",   "--mask-elements", "--bond-width", "--perspective",   "--colour",
+        "--color",  "--print",         "--dpi",        "--pen",           "--report"};
     for (const char* n : names)
         if (a == n) return true;
     return false;
@@ -131,6 +131,10 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             return fail(a + " needs a value");
         } else if (a == "--out") {
             o.outputs.push_back(v);
+        } else if (a == "--report") {
+            std::string why;
+            if (!parse_report_request(v, why)) return fail(why);
+            o.reports.push_back(v);
         } else if (a == "--generation") {
             if (!(o.generation = parse_generation(v)))
                 return fail("--generation takes none, box, sphere, fragments or cell");
@@ -203,8 +207,8 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             o.pen = static_cast<int>(*n);
         }
     }
-    if (o.outputs.empty() && o.print.empty())
-        return fail("batch mode needs at least one --out OUT or --print PAGE.pdf");
+    if (o.outputs.empty() && o.print.empty() && o.reports.empty())
+        return fail("batch mode needs at least one --out OUT, --print PAGE.pdf or --report KIND");
     result.options = o;
     return result;
 }
@@ -229,6 +233,10 @@ std::string batch_help_text() {
            "  --formula TEXT       CIF: the chemical formula\n"
            "  --z N                CIF: formula units per cell\n"
            "  --yes                answer Yes to every question\n"
+           "  --report KIND        an analysis report, into the folder of the first --out\n"
+           "                       (else the work folder); repeatable: distances,\n"
+           "                       coordinates, coordination[:angles],\n"
+           "                       environment:LABEL[:RADIUS] (3.0 A), plane:L1,L2,L3[,...]\n"
            "  Pictures (.png, .svg, .pdf, .pov, .emf, .bmp, .jpg) and the printed page:\n"
            "  --probability P      ellipsoid probability, 10, 20, ... 100 (%)\n"
            "  --iso                draw every atom as a sphere of its Ueq\n"

@@ -29,6 +29,7 @@ struct BatchOptions {
     std::string formula;                  // --formula TEXT (CIF)
     std::optional<int> z;                 // --z N (CIF)
     bool yes = false;                     // --yes: answer Yes to every question
+    std::vector<std::string> reports;     // --report KIND (analysis reports, repeatable)
 
     // Pictures.
     std::optional<int> probability;  // 10..100 in steps of 10

@@ -120,6 +120,34 @@ TEST_F(Batch, BadInputsFailWithAMessage) {
     EXPECT_FALSE(fs::exists(dir / "x.vld"));
 }
 
+// Analysis reports go next to the first --out, or into the work folder
+// when there is none; a plane of aligned atoms fails the run.
+TEST_F(Batch, AnalysisReports) {
+    fs::create_directories(dir / "out");
+    BatchRun r = veldor(dir, "--batch '" + thpp +
+                                 "' --generation fragments --report distances --report "
+                                 "coordination:angles --report environment:F1 --report "
+                                 "plane:C9,C4,C2,C10,C1,N3 --out out/thpp.vld");
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* f : {"distances.txt", "dist.txt", "envir.txt", "plan.dat", "plan.sor"})
+        EXPECT_TRUE(fs::exists(dir / "out" / f)) << f;
+    EXPECT_FALSE(fs::exists(dir / "distances.txt"));
+
+    r = veldor(dir, "--batch '" + thpp + "' --report coordinates");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "coordonnees.txt"));
+
+    r = veldor(dir, "--batch '" + thpp + "' --report plane:F1,F1,F1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("The atoms of plane 1 are aligned. Do you want to continue? No"),
+              std::string::npos)
+        << r.err;
+
+    r = veldor(dir, "--batch '" + thpp + "' --report angles");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--report takes distances"), std::string::npos) << r.err;
+}
+
 TEST_F(Batch, CifBlockByName) {
     const std::string multi = VELDOR_SOURCE_DIR "/tests/data/pymatgen_MultiStructure.cif";
     BatchRun r = veldor(dir, "--batch '" + multi + "' --block nosuchblock --out x.vld");

@@ -42,7 +42,7 @@ TEST(BatchOptions, DefaultsLeaveTheFileChoices) {
 TEST(BatchOptions, RefusalsSayWhy) {
     EXPECT_EQ(parse({"--batch"}).error, "--batch needs a FILE");
     EXPECT_EQ(parse({"--batch", "x.cif"}).error,
-              "batch mode needs at least one --out OUT or --print PAGE.pdf");
+              "batch mode needs at least one --out OUT, --print PAGE.pdf or --report KIND");
     EXPECT_EQ(parse({"--batch", "x.cif", "--out"}).error, "--out needs a value");
     EXPECT_EQ(parse({"--batch", "x.cif", "--generation", "all", "--out", "y.vld"}).error,
               "--generation takes none, box, sphere, fragments or cell");
