@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/text.h"
 #include "entry/cell_fields.h"
 #include "entry/positions_grid.h"
 
@@ -15,7 +16,7 @@ std::string file_name(const std::string& path) {
 
 std::string data_caption(const StructureDocument& doc) {
     if (!doc.vld_file.empty())
-        return kCaptionPrefix + doc.title + " [" + file_name(doc.vld_file) + "]";
+        return kCaptionPrefix + trim(doc.title + " [" + file_name(doc.vld_file) + "]");
     if (!doc.data_file.empty()) return kCaptionPrefix + file_name(doc.data_file);
     return kPlainCaption;
 }

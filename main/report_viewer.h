@@ -1,8 +1,9 @@
 #pragma once
 // Reports (the analysis windows' text files) open in the desktop's own
 // viewer, without waiting for it. $VELDOR_VIEWER, when set, is the command
-// started instead (with the file name as its last argument); tests set it
-// to a command that records the call.
+// started instead (split into words as a shell would, with double quotes;
+// the file name is added as its last argument); tests set it to a command
+// that records the call.
 
 #include <QString>
 

@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -29,9 +28,7 @@ TfeffaceA::TfeffaceA(StructureDocument& doc, Messages& messages, QWidget* parent
     connect(grid_, &QTableWidget::cellPressed, this, &TfeffaceA::select_atom_to_del);
     connect(grid_, &QTableWidget::cellClicked, this, [this] { onclic(); });
     // The keyboard marks too: Space on the current cell.
-    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), grid_);
-    space->setContext(Qt::WidgetShortcut);
-    connect(space, &QShortcut::activated, this, [this] {
+    on_space(grid_, [this] {
         select_atom_to_del(grid_->currentRow(), grid_->currentColumn());
         onclic();
     });

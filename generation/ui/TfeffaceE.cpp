@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QShortcut>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,9 +34,7 @@ TfeffaceE::TfeffaceE(StructureDocument& doc, ProgramPaths paths, Messages& messa
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     connect(grid_, &QTableWidget::cellPressed, this, &TfeffaceE::selecte_elem_todel);
     connect(grid_, &QTableWidget::cellClicked, this, [this] { onclic(); });
-    auto* space = new QShortcut(QKeySequence(Qt::Key_Space), grid_);
-    space->setContext(Qt::WidgetShortcut);
-    connect(space, &QShortcut::activated, this, [this] {
+    on_space(grid_, [this] {
         selecte_elem_todel(grid_->currentRow(), grid_->currentColumn());
         onclic();
     });

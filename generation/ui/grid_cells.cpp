@@ -1,5 +1,7 @@
 #include "generation/ui/grid_cells.h"
 
+#include <QEvent>
+#include <QKeyEvent>
 #include <QTableWidget>
 
 namespace veldor {
@@ -20,6 +22,28 @@ void set_grid_cell(QTableWidget* grid, int row, int column, const QString& text,
 QString grid_cell(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
     return item ? item->text() : QString();
+}
+
+namespace {
+class SpaceFilter : public QObject {
+  public:
+    SpaceFilter(QObject* parent, std::function<void()> toggle)
+        : QObject(parent), toggle_(std::move(toggle)) {}
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() != QEvent::KeyPress) return false;
+        auto* key = static_cast<QKeyEvent*>(e);
+        if (key->key() != Qt::Key_Space || key->modifiers() != Qt::NoModifier) return false;
+        toggle_();
+        return true;
+    }
+
+  private:
+    std::function<void()> toggle_;
+};
+}  // namespace
+
+void on_space(QTableWidget* grid, std::function<void()> toggle) {
+    grid->installEventFilter(new SpaceFilter(grid, std::move(toggle)));
 }
 
 void paint_mark(QTableWidget* grid, int row, int column) {

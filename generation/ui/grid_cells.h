@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <functional>
 
 class QTableWidget;
 
@@ -20,5 +21,7 @@ void set_grid_cell(QTableWidget* grid, int row, int column, const QString& text,
 QString grid_cell(const QTableWidget* grid, int row, int column);
 // Fills a cell pink when its text holds a "*", plain otherwise.
 void paint_mark(QTableWidget* grid, int row, int column);
+// Space on the grid runs `toggle` (the keyboard's click on the current cell).
+void on_space(QTableWidget* grid, std::function<void()> toggle);
 
 }  // namespace veldor
