@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QSaveFile>
 #include <QWidget>
 #include <cstdio>
@@ -64,12 +65,20 @@ std::optional<GrabOptions> parse_grab_options(const std::vector<std::string>& ar
             o.screen_width = static_cast<int>(*w);
             o.screen_height = static_cast<int>(*h);
             ++i;
+        } else if (args[i] == "--width") {
+            const auto w = i + 1 < args.size() ? parse_int(args[i + 1]) : std::nullopt;
+            if (!w || *w < 16 || *w > 8000) {
+                error = "--width wants a number of pixels, as 900";
+                return std::nullopt;
+            }
+            o.width = static_cast<int>(*w);
+            ++i;
         } else {
             plain.push_back(args[i]);
         }
     }
     if (plain.size() < 2 || plain.size() > 3) {
-        error = "usage: veldor --grab NAME OUT.png [FILE] [--screen WIDTHxHEIGHT]";
+        error = "usage: veldor --grab NAME OUT.png [FILE] [--screen WIDTHxHEIGHT] [--width W]";
         return std::nullopt;
     }
     o.window = plain[0];
@@ -130,7 +139,9 @@ int grab_main(int argc, char** argv, const std::vector<std::string>& args) {
         shown->show();
         shown->raise();
         settle();
-        const QPixmap picture = shown->grab();
+        QImage picture = shown->grab().toImage();
+        if (options->width > 0 && picture.width() > options->width)
+            picture = picture.scaledToWidth(options->width, Qt::SmoothTransformation);
         QSaveFile out(QString::fromStdString(options->output));
         if (picture.isNull() || !out.open(QIODevice::WriteOnly) || !picture.save(&out, "PNG") ||
             !out.commit()) {

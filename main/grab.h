@@ -1,7 +1,8 @@
 #pragma once
-// `veldor --grab NAME OUT.png [FILE] [--screen WIDTHxHEIGHT]`: loads FILE as
-// the command line would, opens the window NAME as its command does (the
-// drawing window after a Plot) and writes its picture. Needs no display:
+// `veldor --grab NAME OUT.png [FILE] [--screen WIDTHxHEIGHT] [--width W]`:
+// loads FILE as the command line would, opens the window NAME as its
+// command does (the drawing window after a Plot) and writes its picture,
+// scaled smoothly down to W pixels wide when it is wider. Needs no display:
 // without one it runs on Qt's offscreen platform, on a screen of the given
 // size (1280 x 900 unless told; 800 pixels wide or less gives the compact
 // layout).
@@ -18,6 +19,7 @@ struct GrabOptions {
     std::string file;  // empty: no structure
     int screen_width = 1280;
     int screen_height = 900;
+    int width = 0;  // 0: as the window is
 };
 
 // `args` start after "--grab". nullopt with `error` set for a bad command line.

@@ -82,6 +82,10 @@ TEST(GrabOptions, CommandLine) {
     EXPECT_EQ(o->file, "x.ins");
     EXPECT_EQ(o->screen_width, 800);
     EXPECT_EQ(o->screen_height, 600);
+    o = parse_grab_options({"Tfboite", "box.png", "--width", "300"}, error);
+    ASSERT_TRUE(o);
+    EXPECT_EQ(o->width, 300);
+    EXPECT_TRUE(o->file.empty());
     EXPECT_FALSE(parse_grab_options({"Tfboite"}, error));
     EXPECT_FALSE(parse_grab_options({"Tfboite", "a.png", "--screen", "wide"}, error));
     EXPECT_EQ(error, "--screen wants WIDTHxHEIGHT, as 1280x900");
@@ -102,6 +106,10 @@ TEST_F(Grab, TheMainWindowAfterLoadingARealStructure) {
                    work, false);
     ASSERT_EQ(compact.status, 0) << compact.errors.toStdString();
     EXPECT_EQ(QImage(out("compact.png")).width(), 800);
+    const Outcome scaled =
+        run_veldor({"--grab", "Tfmainmenu", out("small.png"), "--width", "400"}, work, true);
+    ASSERT_EQ(scaled.status, 0) << scaled.errors.toStdString();
+    EXPECT_EQ(QImage(out("small.png")).width(), 400);
 }
 
 TEST_F(Grab, TheDrawingAfterAPlotAndADialog) {

@@ -250,6 +250,13 @@ TEST_F(Window, HelpButtonsOpenTheirTopics) {
     EXPECT_EQ(find<QWidget>("BitBtn1")->toolTip(), "Help about equivalent positions generation");
     window->action("aide")->trigger();
     EXPECT_EQ(window->help_window()->current_anchor(), "ctx7");
+    if (const char* out = std::getenv("VELDOR_TEST_PICTURES")) {
+        QApplication::processEvents();
+        window->help_window()->grab().save(QString::fromUtf8(out) + "/help_ctx7.png");
+        window->show_help(kHelpGeneration);
+        QApplication::processEvents();
+        window->help_window()->grab().save(QString::fromUtf8(out) + "/help_ctx1.png");
+    }
     window->action("a_propos")->trigger();
     EXPECT_TRUE(window->about_dialog()->isVisible());
     QTest::keyClick(window->about_dialog(), Qt::Key_Return);
