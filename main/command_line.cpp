@@ -28,6 +28,7 @@ std::string version_text() {
 std::string help_text() {
     return "Usage: veldor [FILE]\n"
            "       veldor --batch FILE [options] --out OUT [--out OUT ...]\n"
+           "       veldor --grab NAME OUT.png [FILE] [--screen WIDTHxHEIGHT] [--width W]\n"
            "       veldor --version | --help\n"
            "\n"
            "Draws crystal structures as thermal-ellipsoid plots.\n"
@@ -38,6 +39,9 @@ std::string help_text() {
            "  .out .lst                 SHELX listing file\n"
            "  .cif                      Crystallographic Information File\n"
            "  .lzy .cel .cry            Lazy Pulverix, PowderCell, Tessard files\n"
+           "\n"
+           "--grab writes a picture of the window NAME (Tfmainmenu, Tfboite, Tfdessin,\n"
+           "...) with FILE loaded, without a display.\n"
            "\n"
            "Options:\n"
            "  -h, --help     show this text and exit\n"

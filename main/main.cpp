@@ -16,6 +16,7 @@
 #include "main/batch.h"
 #include "main/batch_options.h"
 #include "main/command_line.h"
+#include "main/grab.h"
 #include "main/qt_messages.h"
 #include "main/startup.h"
 
@@ -60,6 +61,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> all(argv, argv + argc);
     if (all.size() > 1 && all[1] == "--batch")
         return batch_main(argc, argv, std::vector<std::string>(all.begin() + 1, all.end()));
+    if (all.size() > 1 && all[1] == "--grab")
+        return grab_main(argc, argv, std::vector<std::string>(all.begin() + 2, all.end()));
     const CommandLine cl = parse_command_line(std::vector<std::string>(argv, argv + argc));
     if (cl.show_help) {
         std::fputs(help_text().c_str(), stdout);
@@ -79,16 +82,21 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(VELDOR_VERSION));
 
     QtMessages messages;
-    const StartupResult start = check_startup(
-        QCoreApplication::applicationDirPath().toStdString(), env("VELDOR_DATA"),
-        env("VELDOR_WORKDIR"), QDir::currentPath().toStdString(), cl.structure_file, messages);
+    // The data files first; the file named on the command line is looked at
+    // by the main window, after its large-fonts check.
+    const StartupResult start =
+        check_startup(QCoreApplication::applicationDirPath().toStdString(), env("VELDOR_DATA"),
+                      env("VELDOR_WORKDIR"), QDir::currentPath().toStdString(), {}, messages);
     if (!start.ok) return 1;
 
     StructureDocument doc;
     DrawingState drawing;
-    doc.startup_file = start.structure_file;
+    doc.startup_file = cl.structure_file;
     Tfmainmenu window(doc, drawing, start.paths, messages);
     messages.set_parent(&window);
+    QObject::connect(
+        &window, &Tfmainmenu::startup_failed, &app, [] { QCoreApplication::exit(1); },
+        Qt::QueuedConnection);
     window.show();
     return QApplication::exec();
 }

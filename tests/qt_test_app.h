@@ -1,6 +1,8 @@
 #pragma once
 // The one QApplication a test program of windows or pictures needs, made
-// on first use (tests run on Qt's offscreen platform).
+// on first use (tests run on Qt's offscreen platform). It is never
+// destroyed: at exit Qt's own registries (of the input devices that
+// simulated clicks create) may already be gone.
 
 #include <QApplication>
 
