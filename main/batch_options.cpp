@@ -40,6 +40,8 @@ bool valid_view(const std::string& v) {
     return v.rfind("direction:", 0) == 0 && parse_triple(v.substr(10)).has_value();
 }
 
+}  // namespace
+
 bool is_valued_option(const std::string& a) {
     static const char* const names[] = {
         "--out",  "--generation", "--box",           "--centre",  "--center", "--sphere",
@@ -49,8 +51,6 @@ bool is_valued_option(const std::string& a) {
         if (a == n) return true;
     return false;
 }
-
-}  // namespace
 
 BatchParse parse_batch_options(const std::vector<std::string>& args) {
     BatchParse result;
@@ -168,7 +168,7 @@ std::string batch_help_text() {
            "  --iso                draw every atom as a sphere of its Ueq\n"
            "  --view best|initial|direction:u,v,w   orientation (u,v,w in a, b, c)\n"
            "  --cell --planes --axes --gradation     overlays and shading\n"
-           "  --labels none|centre atom labels\n"
+           "  --labels none|centre  atom labels\n"
            "  --bw                 black and white\n"
            "  --size N             picture size in pixels (692)\n"
            "  --zoom Z             magnification (1.0)\n";
