@@ -66,6 +66,8 @@ std::optional<std::pair<std::string, Colour>> parse_colour(const std::string& te
                           rgb(rgb_values[0], rgb_values[1], rgb_values[2]));
 }
 
+}  // namespace
+
 bool is_valued_option(const std::string& a) {
     static const char* const names[] = {
         "--out",    "--generation",    "--box",        "--centre",        "--center",
@@ -77,8 +79,6 @@ bool is_valued_option(const std::string& a) {
         if (a == n) return true;
     return false;
 }
-
-}  // namespace
 
 BatchParse parse_batch_options(const std::vector<std::string>& args) {
     BatchParse result;
@@ -250,7 +250,7 @@ std::string batch_help_text() {
            "  --mask-elements H,F  hide the atoms of these elements\n"
            "  --bond-width N       bond width, 1 to 20 hundredths of an angstrom (6)\n"
            "  --perspective D      bond taper, 0 to 20 degrees (6)\n"
-           "  --colour NAME=RRGGBB colour of an element, or of background, bonds or\n"
+           "  --colour NAME=RRGGBB  colour of an element, or of background, bonds or\n"
            "                       scale-bar (repeatable)\n"
            "  --bw                 black and white\n"
            "  --size N             picture size in pixels (692; 800 for .emf)\n"

@@ -63,6 +63,9 @@ struct BatchParse {
 // Parses the arguments after the program name; args[0] must be "--batch".
 BatchParse parse_batch_options(const std::vector<std::string>& args);
 
+// True for the options that take a value (--out OUT, --view best, ...).
+bool is_valued_option(const std::string& arg);
+
 std::string batch_help_text();
 
 }  // namespace veldor

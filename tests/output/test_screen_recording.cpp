@@ -62,7 +62,7 @@ std::string screen_recording() {
 }
 
 TEST(ScreenRecording, RealStructureDrawsAsItAlwaysHas) {
-    const fs::path golden = VELDOR_TESTDATA_DIR "/thpp_screen_fingerprint.txt";
+    const fs::path golden = VELDOR_SOURCE_DIR "/tests/golden/thpp_screen_fingerprint.txt";
     const std::string got = screen_recording();
     if (std::getenv("VELDOR_WRITE_GOLDEN")) std::ofstream(golden, std::ios::binary) << got;
     std::ifstream in(golden, std::ios::binary);
