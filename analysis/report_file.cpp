@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/atomic_file.h"
+
 namespace veldor {
 
 std::string report_path(const std::string& dir, std::string_view name) {
@@ -13,30 +15,10 @@ std::string report_path(const std::string& dir, std::string_view name) {
 
 bool write_report(const std::string& path, const std::vector<std::string>& lines,
                   Messages& messages) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temp = target;
-    temp += ".veldor-save";
-    bool ok = false;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) {
-            for (const std::string& l : lines)
-                out << l << '\n';
-            out.flush();
-            ok = static_cast<bool>(out);
-        }
-    }
-    std::error_code ec;
-    if (ok) {
-        fs::rename(temp, target, ec);
-        ok = !ec;
-    }
-    if (!ok) {
-        fs::remove(temp, ec);
-        messages.warn("Cannot write the file " + path);
-    }
-    return ok;
+    std::string text;
+    for (const std::string& l : lines)
+        text.append(l).push_back('\n');
+    return save_file_atomically(path, text, messages);
 }
 
 std::optional<std::vector<std::string>> read_report(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "core/adp.h"
+#include "core/atomic_file.h"
 #include "core/elements.h"
 #include "core/metric.h"
 #include "core/text.h"

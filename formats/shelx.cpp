@@ -7,6 +7,7 @@
 #include <set>
 
 #include "core/adp.h"
+#include "core/atomic_file.h"
 #include "core/elements.h"
 #include "core/mat3.h"
 #include "core/metric.h"

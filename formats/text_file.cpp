@@ -47,32 +47,6 @@ std::optional<std::string> read_file_text(const std::string& path, Messages& mes
     return buffer.str();
 }
 
-bool save_file_atomically(const std::string& path, std::string_view content, Messages& messages) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temp = target;
-    temp += ".veldor-save";
-    bool ok = false;
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) {
-            out.write(content.data(), static_cast<std::streamsize>(content.size()));
-            out.flush();
-            ok = static_cast<bool>(out);
-        }
-    }
-    std::error_code ec;
-    if (ok) {
-        fs::rename(temp, target, ec);
-        ok = !ec;
-    }
-    if (!ok) {
-        fs::remove(temp, ec);
-        messages.warn("Cannot write the file " + path);
-    }
-    return ok;
-}
-
 std::string normalise_label(std::string_view name) {
     std::string s = to_upper(trim(name));
     if (s.size() >= 2 && !std::isalpha(static_cast<unsigned char>(s[1])) && s[1] != ' ')

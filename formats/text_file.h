@@ -1,7 +1,7 @@
 #pragma once
 // File helpers shared by the readers and writers: whole-file reading into
-// lines whatever the line ends, atomic saving, and the label rule the
-// readers use to find the element in an atom name.
+// lines whatever the line ends, and the label rule the readers use to find
+// the element in an atom name. Saving is core/atomic_file.h.
 
 #include <optional>
 #include <string>
@@ -20,11 +20,6 @@ std::vector<std::string> split_lines(std::string_view text);
 // Reads a whole file. A file that cannot be opened shows
 // "Cannot open the file " + path and gives nullopt.
 std::optional<std::string> read_file_text(const std::string& path, Messages& messages);
-
-// Writes `content` to a temporary file in the same folder, then renames it
-// over `path`: a failed write leaves an existing file whole. A failure shows
-// "Cannot write the file " + path and returns false.
-bool save_file_atomically(const std::string& path, std::string_view content, Messages& messages);
 
 // The label normalisation the readers apply before taking the element from
 // an atom name: trimmed, upper case, and a blank inserted after a one-letter

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "core/metric.h"
 #include "core/text.h"
 #include "formats/text_file.h"

@@ -6,7 +6,7 @@
 
 #include <jpeglib.h>
 
-#include "formats/text_file.h"
+#include "core/atomic_file.h"
 
 namespace veldor {
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "formats/text_file.h"
+#include "core/atomic_file.h"
 
 namespace veldor {
 

@@ -6,6 +6,7 @@
 #include <set>
 #include <sstream>
 
+#include "core/atomic_file.h"
 #include "core/elements.h"
 #include "core/text.h"
 #include "drawing/scene.h"
