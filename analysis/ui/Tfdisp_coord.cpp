@@ -8,8 +8,8 @@
 
 #include "analysis/coordinates.h"
 #include "analysis/report_file.h"
-#include "analysis/ui/report_viewer.h"
 #include "analysis/ui/window_helpers.h"
+#include "desktop/report_viewer.h"
 
 namespace veldor {
 
@@ -56,7 +56,7 @@ void Tfdisp_coord::fill_memo() {
 void Tfdisp_coord::edit_list() {
     const std::string path = report_path(paths_.work_dir, kCoordinatesFile);
     if (write_report(path, coordinate_file_lines(doc_, memo_lines(memo_)), messages_))
-        open_report(path);
+        show_report(path);
 }
 
 void Tfdisp_coord::copy_selection() {

@@ -14,8 +14,8 @@
 #include "analysis/environment.h"
 #include "analysis/listing.h"
 #include "analysis/report_file.h"
-#include "analysis/ui/report_viewer.h"
 #include "analysis/ui/window_helpers.h"
+#include "desktop/report_viewer.h"
 
 namespace veldor {
 
@@ -115,7 +115,7 @@ void Tfdisp_coordinance::compute() {
 
 void Tfdisp_coordinance::edit_results() {
     viewer_has_report_ = true;
-    open_report(report_path(paths_.work_dir, kEnvironmentFile));
+    show_report(report_path(paths_.work_dir, kEnvironmentFile));
 }
 
 void Tfdisp_coordinance::copy_selection() {

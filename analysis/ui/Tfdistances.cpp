@@ -9,8 +9,8 @@
 
 #include "analysis/distances.h"
 #include "analysis/report_file.h"
-#include "analysis/ui/report_viewer.h"
 #include "analysis/ui/window_helpers.h"
+#include "desktop/report_viewer.h"
 
 namespace veldor {
 
@@ -74,7 +74,7 @@ void Tfdistances::fill_grid() {
 void Tfdistances::edit_list() {
     const std::string path = report_path(paths_.work_dir, kDistancesFile);
     if (write_report(path, distance_file_lines(doc_, distance_entries(doc_, messages_)), messages_))
-        open_report(path);
+        show_report(path);
 }
 
 void Tfdistances::exit_window() {

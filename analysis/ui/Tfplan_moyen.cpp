@@ -14,8 +14,8 @@
 #include "analysis/listing.h"
 #include "analysis/report_file.h"
 #include "analysis/ui/Tfdisp_coord.h"
-#include "analysis/ui/report_viewer.h"
 #include "analysis/ui/window_helpers.h"
+#include "desktop/report_viewer.h"
 
 namespace veldor {
 
@@ -159,7 +159,7 @@ void Tfplan_moyen::calcul_plan() {
 
 void Tfplan_moyen::edit_results() {
     const std::string path = report_path(paths_.work_dir, kPlaneReportFile);
-    if (QFileInfo::exists(qstr(path))) open_report(path);
+    if (QFileInfo::exists(qstr(path))) show_report(path);
 }
 
 void Tfplan_moyen::show_coordinates() {
@@ -172,7 +172,7 @@ void Tfplan_moyen::show_help() {
     if (isSignalConnected(QMetaMethod::fromSignal(&Tfplan_moyen::help_requested)))
         emit help_requested(kHelpContext);
     else
-        open_report(report_path(paths_.data_dir, "veldor.html"));
+        show_report(report_path(paths_.data_dir, "veldor.html"));
 }
 
 void Tfplan_moyen::end_planes() {

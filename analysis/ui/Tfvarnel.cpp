@@ -20,9 +20,9 @@
 
 #include "analysis/coordination.h"
 #include "analysis/report_file.h"
-#include "analysis/ui/report_viewer.h"
 #include "analysis/ui/window_helpers.h"
 #include "core/text.h"
+#include "desktop/report_viewer.h"
 
 namespace veldor {
 
@@ -268,7 +268,7 @@ void Tfvarnel::edit_print() {
     const std::vector<std::string> lines = memo_lines(memo_);
     if (lines.empty()) return;
     const std::string path = report_path(paths_.work_dir, kCoordinationFile);
-    if (write_report(path, lines, messages_)) open_report(path);
+    if (write_report(path, lines, messages_)) show_report(path);
 }
 
 void Tfvarnel::export_cif() {

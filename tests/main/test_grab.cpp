@@ -1,19 +1,14 @@
-// `veldor --grab`, the registry of the program's windows, and the report
-// viewer.
+// `veldor --grab` and the registry of the program's windows.
 
 #include <gtest/gtest.h>
 
 #include "tests/qt_test_app.h"
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QImage>
 #include <QProcess>
-#include <QThread>
 #include <filesystem>
 
 #include "main/grab.h"
-#include "main/report_viewer.h"
 #include "main/startup_windows.h"
 
 namespace veldor {
@@ -140,22 +135,6 @@ TEST_F(Grab, WindowsNotBuiltYetAndBadRequests) {
     r = run_veldor({"--grab", "Tfmainmenu", out("no/such/folder/x.png")}, work, true);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.errors.contains("cannot write"));
-}
-
-TEST_F(Grab, ReportsOpenInTheViewerGiven) {
-    testing::qt_app();
-    const fs::path record = work / "viewer.txt";
-    qputenv("VELDOR_VIEWER", QByteArray("sh -c \"echo $0 > ") + record.string().c_str() + "\"");
-    EXPECT_TRUE(show_report(out("distances.txt")));
-    QElapsedTimer t;
-    t.start();
-    while (!fs::exists(record) && t.elapsed() < 10000)
-        QThread::msleep(20);
-    qunsetenv("VELDOR_VIEWER");
-    QThread::msleep(50);
-    QFile f(QString::fromStdString(record.string()));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QString::fromUtf8(f.readAll()).trimmed(), out("distances.txt"));
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "main/report_viewer.h"
+#include "desktop/report_viewer.h"
 
 #include <QDesktopServices>
 #include <QProcess>
@@ -6,13 +6,14 @@
 
 namespace veldor {
 
-bool show_report(const QString& path) {
+bool show_report(const std::string& path) {
+    const QString file = QString::fromStdString(path);
     const QString command = qEnvironmentVariable("VELDOR_VIEWER");
-    if (command.trimmed().isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    if (command.trimmed().isEmpty()) return QDesktopServices::openUrl(QUrl::fromLocalFile(file));
     QStringList words = QProcess::splitCommand(command);
     if (words.isEmpty()) return false;
     const QString program = words.takeFirst();
-    words << path;
+    words << file;
     return QProcess::startDetached(program, words);
 }
 
