@@ -11,6 +11,7 @@
 #include "core/metric.h"
 #include "core/text.h"
 #include "drawing/ellipsoid.h"
+#include "drawing/picking.h"
 #include "generation/generate.h"
 #include "symmetry/operators.h"
 
@@ -601,6 +602,19 @@ void draw_scale_bar(Canvas& canvas, const PageGeometry& page, Colour bar, Colour
     canvas.text({std::floor((10 + s) / 2), static_cast<double>(page.height - 35)}, "1\u00c5",
                 style);
     canvas.set_pen({bar, 1, PenStyle::Solid});
+}
+
+void draw_atom_marks(const StructureDocument& doc, const ViewState& view, Canvas& canvas,
+                     const PageGeometry& page, std::span<const int> atoms) {
+    const int n = static_cast<int>(std::min(doc.display.size(), view.points.size()));
+    canvas.set_pen({kAtomMarkColour, 2, PenStyle::Solid});
+    canvas.set_brush({kWhite, true});
+    for (int a : atoms) {
+        if (a < 0 || a >= n || doc.display[static_cast<std::size_t>(a)].drawn == 0) continue;
+        const Point c = atom_pixel(view, page, a);
+        canvas.ellipse({c.x - kPickTolerance, c.y - kPickTolerance},
+                       {c.x + kPickTolerance, c.y + kPickTolerance});
+    }
 }
 
 bool redraw(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,

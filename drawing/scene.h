@@ -29,6 +29,7 @@ inline constexpr Colour kCellColour = rgb(128, 128, 128);
 inline constexpr Colour kCellLetterBackground = rgb(178, 223, 247);
 inline constexpr Colour kRingColour = rgb(128, 128, 128);
 inline constexpr Colour kRingCrossBrush = rgb(255, 0, 0);
+inline constexpr Colour kAtomMarkColour = rgb(255, 0, 0);
 
 // Points of each curved end of a bond piece (a piece has twice as many).
 inline constexpr int kBondEndPoints = 21;
@@ -56,6 +57,11 @@ void draw_bond_labels(const StructureDocument& doc, const DrawingState& state, C
 void draw_cell(const DrawingState& state, Canvas& canvas, const PageGeometry& page);
 void draw_ring_middle(const DrawingState& state, Canvas& canvas, const PageGeometry& page);
 void draw_scale_bar(Canvas& canvas, const PageGeometry& page, Colour bar, Colour background);
+// The atoms (0-based) an analysis window points out, such as the plane being
+// picked: a red circle of the picking tolerance's radius around each shown
+// one. Masked atoms and numbers the drawing no longer has are skipped.
+void draw_atom_marks(const StructureDocument& doc, const ViewState& view, Canvas& canvas,
+                     const PageGeometry& page, std::span<const int> atoms);
 
 // The text of an atom's label: the drawn label text, or the name when the
 // document has none for it.

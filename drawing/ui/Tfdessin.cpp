@@ -269,6 +269,10 @@ void Tfdessin::build_menus(QMenuBar* bar) {
     add(measure, "&Mean plane", "set_mean_plane", "Mean Plane determination",
         &Tfdessin::set_mean_plane, ToolGlyph::MeanPlane)
         ->setEnabled(false);
+    measure->addSeparator();
+    add(measure, "&Display distances", "affiche_distances", "", &Tfdessin::affiche_distances,
+        ToolGlyph::Distance, false)
+        ->setEnabled(false);
 
     QMenu* mask = bar->addMenu(QStringLiteral("M&ask"));
     add(mask, "&Atom", "tue_atome", "Mask atoms", &Tfdessin::tue_atome, ToolGlyph::MaskAtom);
@@ -653,9 +657,10 @@ void Tfdessin::controls_from_state() {
     labelling_->set_position_code(o.add_position_code);
     bond_labelling_->set_oblique(o.oblique_bond_labels);
     // A structure made isotropic in the main window has no anisotropic display.
-    thermal_box_->setVisible(std::any_of(doc_.display.begin(), doc_.display.end(),
-                                         [](const Atom& a) { return a.iso == 0; }) ||
-                             doc_.display.empty());
+    thermal_box_->setVisible(!made_isotropic_ &&
+                             (std::any_of(doc_.display.begin(), doc_.display.end(),
+                                          [](const Atom& a) { return a.iso == 0; }) ||
+                              doc_.display.empty()));
     const int mode = state_.view.mouse_mode;
     for (int i = 0; i < 3; ++i)
         mouse_group_->button(i)->setChecked(mode == i + 1);
@@ -794,7 +799,9 @@ void Tfdessin::redraw() {
     {
         QPainter painter(&image);
         QPainterCanvas canvas(painter);
-        veldor::redraw(doc_, state_, canvas, screen_page(state_.view, environment()), messages_);
+        const PageGeometry page = screen_page(state_.view, environment());
+        veldor::redraw(doc_, state_, canvas, page, messages_);
+        draw_atom_marks(doc_, state_.view, canvas, page, marked_);
     }
     picture_->set_picture(image);
     show_direction();
@@ -1279,6 +1286,31 @@ void Tfdessin::sauve_fichier_vld(const QString& file_name) {
 
 void Tfdessin::save_drawing() {
     sauve_fichier_vld();
+}
+
+void Tfdessin::mark_atoms(const std::vector<int>& atoms) {
+    if (atoms == marked_) return;
+    marked_ = atoms;
+    redraw();
+}
+
+void Tfdessin::affiche_distances() {
+    emit distances_requested();
+}
+
+void Tfdessin::reset_checks() {
+    show_labelling_panel(false);
+    show_bond_labelling_panel(false);
+    // "Font" becomes the current entry, unticked as when the window was
+    // made: a ticked one would not open the font dialog on the next click.
+    labelling_->entries()->list()->setCurrentRow(LabellingPanel::Font);
+    bond_labelling_->entries()->list()->setCurrentRow(BondLabellingPanel::Font);
+    controls_from_state();
+}
+
+void Tfdessin::set_isotropic_display(bool iso) {
+    made_isotropic_ = iso;
+    controls_from_state();
 }
 
 void Tfdessin::make_povray() {

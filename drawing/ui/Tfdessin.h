@@ -99,6 +99,11 @@ class Tfdessin : public QWidget {
     // A check box of the option panel by its object name.
     QCheckBox* option_box(const QString& name) const;
 
+    // Atoms marked on the picture (0-based display indexes), as the
+    // mean-plane window asks for the plane being picked; empty: none.
+    void mark_atoms(const std::vector<int>& atoms);
+    const std::vector<int>& marked_atoms() const { return marked_; }
+
     // Mouse input in picture pixels, as the picture widget reports it.
     void mouse_down(QPointF pos, Qt::MouseButton button);
     void mouse_move(QPointF pos, Qt::MouseButtons buttons);
@@ -143,6 +148,15 @@ class Tfdessin : public QWidget {
     void Retour();       // "Return"
     // Saves the drawing as a VLD file; an empty name opens the save dialog.
     void sauve_fichier_vld(const QString& file_name = {});
+    // "Display distances": emits distances_requested.
+    void affiche_distances();
+    // A new structure: the check boxes show the reset flags, the labelling
+    // panels close and their lists go back to their first entry, "Font"
+    // (current, none ticked).
+    void reset_checks();
+    // "Iso" of the main window (true) hides the "Thermal parameters"
+    // choice until "Aniso" (false) or another structure.
+    void set_isotropic_display(bool iso);
     // Output commands: each emits its request signal.
     void make_povray();
     void povray();
@@ -159,6 +173,7 @@ class Tfdessin : public QWidget {
     void mean_plane_opened();
     void mean_plane_atom_picked(int atom);
     void mean_plane_picked(const QVector<int>& atoms);
+    void distances_requested();
     // Every tool ended by "Return" or closing: the analysis windows hide.
     void tools_ended();
     // Output hooks.
@@ -209,6 +224,8 @@ class Tfdessin : public QWidget {
     int picture_size_;
     ToolSession session_;
     bool own_dialog_ = false;
+    bool made_isotropic_ = false;  // by "Iso" in the main window
+    std::vector<int> marked_;
     bool updating_controls_ = false;
 
     PictureWidget* picture_ = nullptr;

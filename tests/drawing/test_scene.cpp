@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 
+#include "drawing/picking.h"
 #include "drawing/recording_canvas.h"
 #include "drawing/scene.h"
 #include "fixtures.h"
@@ -382,6 +384,19 @@ TEST(Picture, EmptySceneHoldsBackgroundAndScaleBar) {
     EXPECT_EQ(twice.log[2], "line (10,672) (210,672)");
     EXPECT_EQ(twice.log[3],
               "text (105,657) \"1\u00c5\" Times New Roman 8 #000000 - angle 0 on #ffffff");
+}
+
+TEST(Picture, MarkedAtomsGetARingOfThePickingTolerance) {
+    Chain c;
+    c.doc.display[0].drawn = 0;  // masked: no mark
+    RecordingCanvas canvas;
+    const std::vector<int> marked = {2, 0, 3, -1};
+    draw_atom_marks(c.doc, c.state.view, canvas, c.page, marked);
+    const Point p = atom_pixel(c.state.view, c.page, 2);
+    char box[64];
+    std::snprintf(box, sizeof box, "ellipse (%.0f,%.0f) (%.0f,%.0f)", p.x - 10, p.y - 10, p.x + 10,
+                  p.y + 10);
+    EXPECT_EQ(canvas.log, (std::vector<std::string>{"pen #ff0000 2 solid", "brush hollow", box}));
 }
 
 TEST(Picture, CellEdgesAndLetters) {
