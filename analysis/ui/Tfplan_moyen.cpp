@@ -109,6 +109,11 @@ bool Tfplan_moyen::add_picked_atom(int display_atom) {
     return true;
 }
 
+void Tfplan_moyen::end_pick() {
+    table_.end_pick();
+    emit redraw_requested();
+}
+
 std::vector<int> Tfplan_moyen::picked_atoms() const {
     std::vector<int> atoms;
     for (int n : table_.pick())

@@ -5,8 +5,9 @@
 // result list.
 //
 // The drawing window's "Mean Plane determination" tool calls begin_picking()
-// when it starts and add_picked_atom() for each atom clicked; it redraws on
-// redraw_requested() and leaves its picking mode on picking_ended().
+// when it starts, add_picked_atom() for each atom clicked and end_pick() at
+// its right button; it redraws on redraw_requested() and leaves its picking
+// mode on picking_ended().
 
 #include <QWidget>
 #include <vector>
@@ -36,6 +37,9 @@ class Tfplan_moyen : public QWidget {
     // joins the plane under construction; false when refused, with
     // "Nb of atoms exceeding 30!" or "Nb of planes exceeding 7!".
     bool add_picked_atom(int display_atom);
+    // The drawing's right button handed the pick over: the plane is
+    // complete, the next atom picked starts a new one.
+    void end_pick();
     // The atoms of the plane under construction (0-based), for the drawing
     // to mark.
     std::vector<int> picked_atoms() const;

@@ -244,9 +244,13 @@ void Tfvarnel::calcul() {
         texts.push_back(pairs_->item(r, 2) ? pairs_->item(r, 2)->text().toStdString() : "");
     read_pair_distances(pair_table_, texts, messages_);
     std::vector<bool> central(doc_.asym.size(), false);
-    for (int r = 0; r < atoms_->rowCount() && r < static_cast<int>(asym_index_.size()); ++r)
-        if (atoms_->item(r, kSelColumn)->text() == QLatin1String(kSelected))
-            central[static_cast<std::size_t>(asym_index_[static_cast<std::size_t>(r)])] = true;
+    // Rows of atoms deleted since the grid was filled select nothing.
+    for (int r = 0; r < atoms_->rowCount() && r < static_cast<int>(asym_index_.size()); ++r) {
+        const auto atom = static_cast<std::size_t>(asym_index_[static_cast<std::size_t>(r)]);
+        if (atom < central.size() &&
+            atoms_->item(r, kSelColumn)->text() == QLatin1String(kSelected))
+            central[atom] = true;
+    }
     CoordinationResult result;
     {
         BusyScope busy(messages_);

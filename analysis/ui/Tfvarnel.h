@@ -62,12 +62,13 @@ class Tfvarnel : public QWidget {
     void export_cif();
     // "Return to the previous window".
     void return_back();
+    // The result goes (also when another structure is loaded).
+    void clear_results();
 
   protected:
     bool event(QEvent* e) override;
 
   private:
-    void clear_results();
     void atom_cell_clicked(int row, int column);
     void kind_changed();
     void save_cif_here(const CifWriteOptions& options);

@@ -32,6 +32,7 @@ Tfformula::Tfformula(StructureDocument& doc, std::string data_dir, Messages& mes
     form->addRow(z_label, z_);
 
     auto* bonds = new QGroupBox(QStringLiteral("Include the bonds"), this);
+    bonds_choice_ = bonds;
     auto* bonds_layout = new QHBoxLayout(bonds);
     bonds_yes_ = new QRadioButton(QStringLiteral("&Yes"), bonds);
     bonds_no_ = new QRadioButton(QStringLiteral("&No"), bonds);
@@ -63,6 +64,10 @@ Tfformula::Tfformula(StructureDocument& doc, std::string data_dir, Messages& mes
     layout->addWidget(note);
     layout->addLayout(buttons);
     resize(360, 220);
+}
+
+void Tfformula::set_bonds_choice_shown(bool shown) {
+    bonds_choice_->setVisible(shown);
 }
 
 void Tfformula::prepare(const std::string& path) {

@@ -30,6 +30,9 @@ class Tfformula : public QDialog {
     // writer's options (set by the window that computes it).
     using CoordinationSource = std::function<void(CifWriteOptions&)>;
     void set_coordination_source(CoordinationSource source) { coordination_ = std::move(source); }
+    // The coordination calculation's own CIF hides the "Include the bonds"
+    // choice: its geometry is the calculation's.
+    void set_bonds_choice_shown(bool shown);
 
   public slots:
     void lit_formule();  // "OK"
@@ -47,6 +50,7 @@ class Tfformula : public QDialog {
     QLineEdit* z_ = nullptr;
     QRadioButton* bonds_yes_ = nullptr;
     QRadioButton* bonds_no_ = nullptr;
+    QWidget* bonds_choice_ = nullptr;
 };
 
 }  // namespace veldor

@@ -68,13 +68,13 @@ std::string short_date_today() {
 }
 
 PovraySceneInfo povray_scene_info(const std::string& path, const std::string& caption,
-                                  const StructureDocument& doc) {
+                                  const DrawingState& state) {
     PovraySceneInfo info;
     info.date = short_date_today();
     info.structure = caption;
     info.file_name = QFileInfo(QString::fromStdString(path)).absoluteFilePath().toStdString();
-    // The bond customise dialog starts from the bond width.
-    info.custom_bond_radius = doc.bond_width;
+    // What "Bond customize" last set (hundredths of an angstrom).
+    info.custom_bond_radius = state.bond_style.radius;
     return info;
 }
 
@@ -89,7 +89,7 @@ void make_povray(const OutputContext& ctx) {
     const std::optional<std::string> path =
         export_target(chosen.toStdString(), kPovrayExtension, ctx.messages);
     if (!path) return;
-    write_povray_scene(*path, ctx.doc, ctx.state, povray_scene_info(*path, ctx.caption, ctx.doc),
+    write_povray_scene(*path, ctx.doc, ctx.state, povray_scene_info(*path, ctx.caption, ctx.state),
                        ctx.messages);
 }
 
@@ -120,12 +120,14 @@ void export_jpeg(const OutputContext& ctx) {
         write_jpeg_picture(*path, ctx.doc, ctx.state, ctx.env, ctx.messages);
 }
 
+// Both windows are modal over the drawing window but do not hold up the
+// caller: the command returns as the window opens.
 void export_metafile(const OutputContext& ctx) {
-    window_of<Tfwmetafile2>(ctx).exec();
+    window_of<Tfwmetafile2>(ctx).open();
 }
 
 void print_picture(const OutputContext& ctx) {
-    window_of<Tfimprime>(ctx).exec();
+    window_of<Tfimprime>(ctx).open();
 }
 
 }  // namespace veldor

@@ -72,9 +72,10 @@ PovrayEngine& program_povray_engine();
 void export_bmp(const OutputContext& ctx);
 void export_jpeg(const OutputContext& ctx);
 
-// "Windows &MetaFile (*.emf)": opens "Metafile create".
+// "Windows &MetaFile (*.emf)": opens "Metafile create" (window-modal; the
+// call returns at once). The window is made once, as the parent's child.
 void export_metafile(const OutputContext& ctx);
-// The print command: opens "Printing...".
+// The print command: opens "Printing..." the same way.
 void print_picture(const OutputContext& ctx);
 
 // The file chooser of a context (the desktop's dialogs when it has none).
@@ -82,7 +83,8 @@ QString choose_file(const OutputContext& ctx, const FileRequest& request);
 // Today in the desktop's short date form.
 std::string short_date_today();
 // The header of a scene written now to `path` for the structure `caption`.
+// Bond_Dummy follows the radius "Bond customize" set (state.bond_style).
 PovraySceneInfo povray_scene_info(const std::string& path, const std::string& caption,
-                                  const StructureDocument& doc);
+                                  const DrawingState& state);
 
 }  // namespace veldor

@@ -55,7 +55,7 @@ bool write_output_file(const std::string& path, const StructureDocument& doc,
                        const OutputFileOptions& options, Messages& messages) {
     const std::string ext = extension_of(path);
     if (ext == ".pov") {
-        return write_povray_scene(path, doc, state, povray_scene_info(path, options.caption, doc),
+        return write_povray_scene(path, doc, state, povray_scene_info(path, options.caption, state),
                                   messages);
     }
     if (ext == ".emf") {

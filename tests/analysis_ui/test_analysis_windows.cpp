@@ -312,6 +312,12 @@ TEST_F(AnalysisWindows, CoordinationCalculation) {
                            "warn: Veldor needs the Space Group symbol \nto create a CIF. "
                            "Please select a Space \nGroup symbol  (Hermann_Mauguin or\n"
                            "    Hall) and save the Data as CIF."}));
+    // Atoms deleted in the main window while the grid still shows them:
+    // their rows select nothing.
+    w.select_all();
+    doc.asym.resize(1);
+    w.calcul();
+    EXPECT_FALSE(w.result_memo()->toPlainText().contains("O1"));
     w.return_back();
     EXPECT_FALSE(w.isVisible());
 }
