@@ -41,14 +41,20 @@ class HelpWindow;
 class Tfabout;
 class Tfboite;
 class Tfdessin;
+class Tfdisp_coord;
+class Tfdisp_coordinance;
+class Tfdistances;
 class TfeffaceA;
 class TfeffaceB;
 class TfeffaceE;
 class Tfformula;
 class Tfget_sp;
+class Tfplan_moyen;
 class Tfquel_bloc;
 class Tfsphere;
 class Tftypliai;
+class Tfvarnel;
+struct OutputContext;
 
 // Help topics of the main window.
 inline constexpr int kHelpGeneration = 1;
@@ -94,11 +100,22 @@ class Tfmainmenu : public QMainWindow {
     Tfformula* formula_dialog() const { return formula_; }
     Tfquel_bloc* block_dialog() const { return quel_bloc_; }
     Tfget_sp* space_group_notice() const { return get_sp_; }
+    // The analysis windows: the distance table and the environment and
+    // mean-plane windows of the drawing's tools, over the drawing window;
+    // the coordinate list and the coordination calculation.
+    Tfdistances* distances_window() const { return distances_; }
+    Tfdisp_coordinance* environment_window() const { return disp_coordinance_; }
+    Tfdisp_coord* coordinates_window() const { return disp_coord_; }
+    Tfplan_moyen* mean_plane_window() const { return plan_moyen_; }
+    Tfvarnel* coordination_window() const { return varnel_; }
+    // What the drawing window's output commands work on: the document and
+    // drawing, the drawing window's picture, this window's caption.
+    OutputContext output_context() const;
 
-    // Windows other parts of the program provide: "Coord." opens the
-    // coordination calculation, "Display the list of generated atoms"
-    // shows the list after generating. Each button stays disabled until
-    // its command is given.
+    // "Coord." opens the coordination calculation, "Display the list of
+    // generated atoms" shows the list after generating: the program gives
+    // both at start (a test may give its own). A button without its
+    // command is disabled.
     void set_coordination_command(std::function<void()> open);
     void set_generated_list_command(std::function<void()> show);
     // Replaces the "Select a data block" dialog (batch-like runs, pictures).
@@ -173,6 +190,17 @@ class Tfmainmenu : public QMainWindow {
     QGroupBox* build_generation_panel();
     void arrange_panels();
     void create_dialogs();
+    // The windows of the other folders joined to this one and to the
+    // drawing window (Tfmainmenu_links.cpp).
+    void link_windows();
+    void show_coordination_window();
+    void show_coordinate_list();
+    void show_distances();
+    // "Export CIF" of the coordination calculation: the CIF command with
+    // the "Include the bonds" choice hidden.
+    void save_coordination_cif();
+    // The drawing's tools are over: their analysis windows close.
+    void close_drawing_tools();
 
     // Start-up and loading (Tfmainmenu.cpp).
     void first_activation();
@@ -275,6 +303,11 @@ class Tfmainmenu : public QMainWindow {
     Tfformula* formula_ = nullptr;
     Tfquel_bloc* quel_bloc_ = nullptr;
     Tfget_sp* get_sp_ = nullptr;
+    Tfdistances* distances_ = nullptr;
+    Tfdisp_coordinance* disp_coordinance_ = nullptr;
+    Tfdisp_coord* disp_coord_ = nullptr;
+    Tfplan_moyen* plan_moyen_ = nullptr;
+    Tfvarnel* varnel_ = nullptr;
 };
 
 }  // namespace veldor

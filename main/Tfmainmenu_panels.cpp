@@ -497,6 +497,7 @@ void Tfmainmenu::create_dialogs() {
          {static_cast<EnclosureDialogBase*>(boite_), static_cast<EnclosureDialogBase*>(sphere_)})
         connect(d, &EnclosureDialogBase::option_cleared, this,
                 [this] { show_generation_option(GenerationMode::None); });
+    link_windows();
 }
 
 }  // namespace veldor

@@ -263,9 +263,10 @@ TEST_F(Window, HelpButtonsOpenTheirTopics) {
     EXPECT_FALSE(window->about_dialog()->isVisible());
 }
 
-TEST_F(Window, CommandsOfOtherWindowsWaitUntilTheyAreGiven) {
+TEST_F(Window, CommandsOfOtherWindowsCanBeReplacedAndWithdrawn) {
     auto* coord = find<QPushButton>("Calcul_varnel");
     auto* list = find<QPushButton>("affiche_child");
+    window->set_coordination_command({});
     EXPECT_FALSE(coord->isEnabled());
     int opened = 0, listed = 0;
     window->set_coordination_command([&opened] { ++opened; });
