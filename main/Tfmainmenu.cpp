@@ -122,7 +122,13 @@ Tfmainmenu::Tfmainmenu(StructureDocument& doc, DrawingState& drawing, ProgramPat
     create_dialogs();
 }
 
-Tfmainmenu::~Tfmainmenu() = default;
+Tfmainmenu::~Tfmainmenu() {
+    // The box that has the focus loses it while the windows are taken
+    // down, after their members are gone: its "left the box" handler must
+    // not run then.
+    for (QLineEdit* box : findChildren<QLineEdit*>())
+        box->blockSignals(true);
+}
 
 QAction* Tfmainmenu::action(const QString& name) const {
     return findChild<QAction*>(name);

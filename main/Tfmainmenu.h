@@ -79,6 +79,9 @@ class Tfmainmenu : public QMainWindow {
     ~Tfmainmenu() override;
 
     bool compact_layout() const { return compact_; }
+    // The one document and drawing state the windows share.
+    StructureDocument& document() const { return doc_; }
+    DrawingState& drawing_state() const { return drawing_; }
     QString space_group_text() const;
     // The menu actions by their object names ("Exit", "trace_ortep", ...).
     QAction* action(const QString& name) const;

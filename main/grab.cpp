@@ -99,10 +99,6 @@ int grab_main(int argc, char** argv, const std::vector<std::string>& args) {
         std::fprintf(stderr, "veldor: no window is named %s\n", options->window.c_str());
         return 2;
     }
-    if (!entry->open) {
-        std::fprintf(stderr, "veldor: %s: not built yet\n", options->window.c_str());
-        return 2;
-    }
     const std::string config = use_offscreen_screen(options->screen_width, options->screen_height);
     int status = 1;
     {

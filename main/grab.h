@@ -27,7 +27,7 @@ std::optional<GrabOptions> parse_grab_options(const std::vector<std::string>& ar
                                               std::string& error);
 
 // The whole run; the exit status: 0 written, 1 failed (a message on
-// standard error), 2 a bad command line or a window not built yet.
+// standard error), 2 a bad command line or a name that is no window.
 int grab_main(int argc, char** argv, const std::vector<std::string>& args);
 
 }  // namespace veldor

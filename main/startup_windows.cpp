@@ -1,9 +1,22 @@
 #include "main/startup_windows.h"
 
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QTableWidget>
 
+#include "analysis/batch_reports.h"
+#include "analysis/ui/Tfdisp_coord.h"
+#include "analysis/ui/Tfdisp_coordinance.h"
+#include "analysis/ui/Tfdistances.h"
+#include "analysis/ui/Tfplan_moyen.h"
+#include "analysis/ui/Tfvarnel.h"
 #include "core/messages.h"
+#include "drawing/picking.h"
+#include "drawing/ui/Tfchange_style_liai.h"
+#include "drawing/ui/Tfcustomize.h"
 #include "drawing/ui/Tfdessin.h"
+#include "drawing/ui/Tflimat.h"
+#include "drawing/ui/Tfmask_element.h"
 #include "formats/cif_read.h"
 #include "formats/ui/Tfformula.h"
 #include "formats/ui/Tfquel_bloc.h"
@@ -15,6 +28,8 @@
 #include "generation/ui/Tftypliai.h"
 #include "main/Tfabout.h"
 #include "main/Tfmainmenu.h"
+#include "output/ui/Tfimprime.h"
+#include "output/ui/Tfwmetafile2.h"
 #include "symmetry/ui/Tfget_sp.h"
 
 namespace veldor {
@@ -76,6 +91,131 @@ QWidget* open_drawing(Tfmainmenu& m, const std::string&) {
     return d->isVisible() ? d : nullptr;
 }
 
+// The drawing window after Plot, or nullptr when there is no drawing.
+Tfdessin* plotted(Tfmainmenu& m) {
+    return open_drawing(m, {}) ? m.drawing_window() : nullptr;
+}
+
+// A click of the left (or right) button on the picture where `atom` is drawn.
+void click_atom(Tfmainmenu& m, int atom, Qt::MouseButton button = Qt::LeftButton) {
+    Tfdessin* d = m.drawing_window();
+    const DrawingState& state = m.drawing_state();
+    const Point p = atom_pixel(state.view, screen_page(state.view, d->environment()), atom);
+    d->mouse_down(QPointF(p.x, p.y), button);
+    d->mouse_up(QPointF(p.x, p.y), button);
+}
+
+// The shown atoms of these names (a ring of thpp), or the first ones of the
+// drawing for another structure.
+std::vector<int> some_atoms(Tfmainmenu& m, std::size_t count) {
+    const StructureDocument& doc = m.document();
+    std::vector<int> atoms;
+    for (const char* name : {"C9", "C4", "N3", "C2", "C1", "C10"})
+        if (const auto i = find_shown_atom(doc, name)) atoms.push_back(*i);
+    if (atoms.size() < count) {
+        atoms.clear();
+        for (int i = 0; i < static_cast<int>(doc.display.size()); ++i)
+            if (doc.display[static_cast<std::size_t>(i)].drawn) atoms.push_back(i);
+    }
+    if (atoms.size() > count) atoms.resize(count);
+    return atoms;
+}
+
+// Commands of the drawing window that open a window of their own.
+template <class Window>
+QWidget* after_drawing_action(Tfmainmenu& m, const char* action) {
+    Tfdessin* d = plotted(m);
+    if (!d) return nullptr;
+    d->action(QString::fromLatin1(action))->trigger();
+    return d->findChild<Window*>();
+}
+
+QWidget* open_print(Tfmainmenu& m, const std::string&) {
+    return after_drawing_action<Tfimprime>(m, "imprime");
+}
+
+QWidget* open_metafile(Tfmainmenu& m, const std::string&) {
+    return after_drawing_action<Tfwmetafile2>(m, "sauve_emf");
+}
+
+QWidget* open_orientation(Tfmainmenu& m, const std::string&) {
+    Tfdessin* d = plotted(m);
+    if (!d) return nullptr;
+    d->modif_orientation();
+    return d->orientation_dialog();
+}
+
+QWidget* open_mask_elements(Tfmainmenu& m, const std::string&) {
+    Tfdessin* d = plotted(m);
+    if (!d) return nullptr;
+    d->masque_elements();
+    return d->mask_element_dialog();
+}
+
+// "Customize  bonds" ticked: the bond-style dialog comes up with the tool.
+QWidget* open_bond_style(Tfmainmenu& m, const std::string&) {
+    Tfdessin* d = plotted(m);
+    if (!d) return nullptr;
+    d->option_box(QStringLiteral("customize_bonds"))->setChecked(true);
+    return d->bond_style_dialog();
+}
+
+// A ring middle made of picked atoms: the dummy-atom style dialog follows.
+QWidget* open_dummy_style(Tfmainmenu& m, const std::string&) {
+    Tfdessin* d = plotted(m);
+    if (!d) return nullptr;
+    d->centroid();
+    for (int atom : some_atoms(m, 6))
+        click_atom(m, atom);
+    click_atom(m, 0, Qt::RightButton);
+    return d->dummy_style_dialog()->isVisible() ? d->dummy_style_dialog() : nullptr;
+}
+
+QWidget* open_distances(Tfmainmenu& m, const std::string&) {
+    if (!plotted(m)) return nullptr;
+    m.drawing_window()->affiche_distances();
+    return m.distances_window();
+}
+
+// The environment of a clicked atom within 1.6 A: its bonded neighbours.
+QWidget* open_environment(Tfmainmenu& m, const std::string&) {
+    if (!plotted(m)) return nullptr;
+    m.drawing_window()->set_coordinance();
+    const std::vector<int> centre = some_atoms(m, 1);
+    if (centre.empty()) return nullptr;
+    click_atom(m, centre.front());
+    Tfdisp_coordinance* w = m.environment_window();
+    w->radius_box()->setText(QStringLiteral("1.6"));
+    w->compute();
+    return w;
+}
+
+// A plane of six picked atoms, computed.
+QWidget* open_mean_plane(Tfmainmenu& m, const std::string&) {
+    if (!plotted(m)) return nullptr;
+    m.drawing_window()->set_mean_plane();
+    for (int atom : some_atoms(m, 6))
+        click_atom(m, atom);
+    click_atom(m, 0, Qt::RightButton);
+    Tfplan_moyen* w = m.mean_plane_window();
+    w->calcul_plan();
+    return w;
+}
+
+QWidget* open_coordinate_list(Tfmainmenu& m, const std::string&) {
+    m.affiche_child();
+    QWidget* w = m.coordinates_window();
+    return w->isVisible() ? w : nullptr;
+}
+
+// "Coord." with its first atom's shell computed.
+QWidget* open_coordination(Tfmainmenu& m, const std::string&) {
+    m.Calcul_varnel();
+    Tfvarnel* w = m.coordination_window();
+    w->calcul();
+    return w;
+}
+
 QWidget* open_formula(Tfmainmenu& m, const std::string&) {
     Tfformula* d = m.formula_dialog();
     d->prepare({});
@@ -104,25 +244,25 @@ const std::vector<StartupWindow>& startup_windows() {
         {"TfeffaceE", open_delete_elements},
         {"Tftypliai", open_bond_lengths},
         {"Tfboite", open_box},
-        {"Tfimprime", {}},
+        {"Tfimprime", open_print},
         {"TfeffaceA", open_delete_atoms},
         {"TfeffaceB", open_delete_block},
-        {"Tflimat", {}},
+        {"Tflimat", open_orientation},
         {"Tfsphere", open_sphere},
         {"Tfabout", open_about},
-        {"Tfdistances", {}},
-        {"Tfdisp_coordinance", {}},
-        {"Tfdisp_coord", {}},
+        {"Tfdistances", open_distances},
+        {"Tfdisp_coordinance", open_environment},
+        {"Tfdisp_coord", open_coordinate_list},
         {"Tfdessin", open_drawing},
-        {"Tfplan_moyen", {}},
-        {"Tfwmetafile2", {}},
-        {"Tfmask_element", {}},
+        {"Tfplan_moyen", open_mean_plane},
+        {"Tfwmetafile2", open_metafile},
+        {"Tfmask_element", open_mask_elements},
         {"Tfformula", open_formula},
         {"Tfquel_bloc", open_block_chooser},
         {"Tfget_sp", open_space_group_notice},
-        {"Tfvarnel", {}},
-        {"Tfcustomize", {}},
-        {"Tfchange_style_liai", {}},
+        {"Tfvarnel", open_coordination},
+        {"Tfcustomize", open_dummy_style},
+        {"Tfchange_style_liai", open_bond_style},
     };
     return windows;
 }

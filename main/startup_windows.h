@@ -1,9 +1,8 @@
 #pragma once
 // The 23 windows of the program, by form name, in the order the program
 // makes them, each with the way its command opens it: what
-// `veldor --grab NAME` shows. A window that another part of the program
-// provides joins by giving its entry an opener; until then it has none and
-// `--grab` answers that it is not built yet.
+// `veldor --grab NAME` shows. The windows of the drawing and its tools
+// come after a Plot, with a few atoms picked where the tool needs them.
 
 #include <functional>
 #include <string>
@@ -19,8 +18,8 @@ class Tfmainmenu;
 struct StartupWindow {
     const char* name;
     // Opens the window as its command would, with the structure file
-    // `file` loaded (it may be empty), and returns it; empty when the
-    // window is not built yet.
+    // `file` loaded (it may be empty), and returns it; nullptr when it
+    // cannot be opened (a drawing window without a structure).
     std::function<QWidget*(Tfmainmenu& main, const std::string& file)> open;
 };
 

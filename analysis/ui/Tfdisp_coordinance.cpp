@@ -79,6 +79,12 @@ Tfdisp_coordinance::Tfdisp_coordinance(const StructureDocument& doc, ProgramPath
     move(kLeft, kTop);
 }
 
+Tfdisp_coordinance::~Tfdisp_coordinance() {
+    // Leaving the radius box computes; the window being taken down is not
+    // a reason to, and its paths are gone by the time the box loses the focus.
+    radius_->blockSignals(true);
+}
+
 void Tfdisp_coordinance::show_environment(int display_atom) {
     const std::vector<Atom>& atoms = shown_atoms(doc_);
     if (display_atom < 0 || display_atom >= static_cast<int>(atoms.size())) return;

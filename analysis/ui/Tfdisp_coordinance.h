@@ -19,6 +19,7 @@ class Tfdisp_coordinance : public QWidget {
   public:
     Tfdisp_coordinance(const StructureDocument& doc, ProgramPaths paths, Messages& messages,
                        QWidget* parent = nullptr);
+    ~Tfdisp_coordinance() override;
 
     // Shows the window for the shown atom `display_atom` (0-based index into
     // the display copy): caption with its label and coordinates, memo

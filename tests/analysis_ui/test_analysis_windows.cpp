@@ -197,6 +197,18 @@ TEST_F(AnalysisWindows, EnvironmentOfAPickedAtom) {
     EXPECT_EQ(ended.count(), 1);
 }
 
+TEST_F(AnalysisWindows, AWindowTakenDownWithTheFocusInItsRadiusBoxComputesNothing) {
+    auto* w = new Tfdisp_coordinance(doc, paths, msg);
+    w->show_environment(0);
+    QApplication::setActiveWindow(w);
+    w->radius_box()->setFocus();
+    // Not a radius: a computation would say "Read error".
+    w->radius_box()->setText(QStringLiteral("far"));
+    ASSERT_TRUE(w->radius_box()->hasFocus());
+    delete w;  // the box loses the focus while the window goes
+    EXPECT_TRUE(msg.log.empty());
+}
+
 TEST_F(AnalysisWindows, MeanPlanesPickedComputedAndEdited) {
     { std::ofstream(work.file("plan.sor")) << "old\n"; }
     Tfplan_moyen w(doc, paths, msg);

@@ -63,8 +63,8 @@ TEST(StartupWindows, TheTwentyThreeFormsInTheirOrder) {
         "Tfvarnel",       "Tfcustomize", "Tfchange_style_liai"};
     for (std::size_t i = 0; i < w.size(); ++i)
         EXPECT_STREQ(w[i].name, order[i]);
-    EXPECT_TRUE(find_startup_window("Tfboite")->open);
-    EXPECT_FALSE(find_startup_window("Tflimat")->open);
+    for (const StartupWindow& entry : w)
+        EXPECT_TRUE(entry.open) << entry.name;
     EXPECT_EQ(find_startup_window("Tfnothing"), nullptr);
 }
 
@@ -121,10 +121,18 @@ TEST_F(Grab, TheDrawingAfterAPlotAndADialog) {
     EXPECT_FALSE(QImage(out("bonds.png")).isNull());
 }
 
-TEST_F(Grab, WindowsNotBuiltYetAndBadRequests) {
-    Outcome r = run_veldor({"--grab", "Tflimat", out("x.png")}, work, true);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_TRUE(r.errors.contains("veldor: Tflimat: not built yet"));
+TEST_F(Grab, AToolsWindowAfterItsClicksAndBadRequests) {
+    // The mean plane of a ring picked in the drawing, computed.
+    Outcome r = run_veldor({"--grab", "Tfplan_moyen", out("plane.png"),
+                            QStringLiteral(VELDOR_SOURCE_DIR "/examples/thpp.ins")},
+                           work, true);
+    ASSERT_EQ(r.status, 0) << r.errors.toStdString();
+    EXPECT_FALSE(QImage(out("plane.png")).isNull());
+    EXPECT_TRUE(fs::exists(work / "plan.sor"));
+    // A drawing's window without a structure cannot be opened.
+    r = run_veldor({"--grab", "Tflimat", out("x.png")}, work, true);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.errors.contains("veldor: Tflimat could not be opened"));
     EXPECT_FALSE(fs::exists(work / "x.png"));
     r = run_veldor({"--grab", "Tfnothing", out("x.png")}, work, true);
     EXPECT_EQ(r.status, 2);

@@ -28,6 +28,7 @@
 #include "drawing/ui/picture_widget.h"
 #include "formats/ui/Tfformula.h"
 #include "main/help_window.h"
+#include "main/startup_windows.h"
 #include "output/ui/Tfimprime.h"
 #include "output/ui/Tfwmetafile2.h"
 
@@ -269,6 +270,29 @@ TEST_F(Linked, ALoadResetsTheDrawingsChecksAndIsoHidesTheThermalChoice) {
     click(orientation->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Help));
     EXPECT_EQ(window->help_window()->current_anchor(), "ctx5");
     orientation->reject();
+}
+
+// What `veldor --grab` photographs: each of the 23 windows, opened as its
+// command opens it after a load, one after the other in one program (the
+// generation option stays from one structure to the next: back to the first).
+TEST_F(Linked, EveryWindowOpensAsItsCommandOpensIt) {
+    for (const StartupWindow& entry : startup_windows()) {
+        load(kThpp);
+        window->check_generation_option(0, true);  // "No option", as at start
+        QWidget* w = entry.open(*window, kThpp);
+        ASSERT_NE(w, nullptr) << entry.name
+                              << (msg.warnings.empty() ? "" : " " + msg.warnings.back());
+        EXPECT_EQ(w->objectName().toStdString(), entry.name);
+        EXPECT_TRUE(w->isVisible()) << entry.name;
+        // The tools' windows computed what they show.
+        const std::string name = entry.name;
+        if (name == "Tfplan_moyen") EXPECT_GT(window->mean_plane_window()->results()->count(), 0);
+        if (name == "Tfdisp_coordinance")
+            EXPECT_TRUE(window->environment_window()->memo()->toPlainText().contains(" d="));
+        if (name == "Tfvarnel")
+            EXPECT_FALSE(window->coordination_window()->result_memo()->toPlainText().isEmpty());
+        if (w != window.get() && w != window->drawing_window()) w->hide();
+    }
 }
 
 }  // namespace
