@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QFile>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <cstdio>
 #include <fstream>
@@ -65,6 +66,15 @@ TEST_F(MainMenu, GuideHasEveryContextTopic) {
     const QString html = QString::fromUtf8(f.readAll());
     for (int ctx : {1, 3, 4, 5, 7, 9, 11, 12})
         EXPECT_TRUE(html.contains(QStringLiteral("name=\"ctx%1\"").arg(ctx))) << ctx;
+    // Every picture it shows is there.
+    const QRegularExpression image(QStringLiteral("<img src=\"([^\"]+)\""));
+    int shown = 0;
+    for (const QRegularExpressionMatch& m : image.globalMatch(html)) {
+        ++shown;
+        EXPECT_TRUE(QFile::exists(QStringLiteral(VELDOR_DATA_DIR "/") + m.captured(1)))
+            << m.captured(1).toStdString();
+    }
+    EXPECT_GT(shown, 20);
 }
 
 TEST_F(MainMenu, FirstActivationAnnouncesAVldStartupFileOnce) {
