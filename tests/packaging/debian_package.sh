@@ -46,4 +46,6 @@ veldor=$tmp/root/usr/bin/veldor
 "$veldor" --batch thpp.ins --out-dir pics --to png,cif 2>err.txt || fail "batch: $(cat err.txt)"
 [ "$(cat err.txt)" = "1 written, 0 failed" ] || fail "batch said: $(cat err.txt)"
 [ -s pics/thpp.png ] && [ -s pics/thpp.cif ] || fail "batch wrote: $(ls pics)"
+"$veldor" --grab Tfmainmenu main.png thpp.ins 2>err.txt || fail "grab: $(cat err.txt)"
+[ "$(head -c 8 main.png | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "main.png is no PNG"
 echo "Debian package OK: $(basename "$deb")"

@@ -51,6 +51,13 @@ version=$("$veldor" --version)
   fail "many-file batch: $(cat err.txt)"
 [ "$(tail -n 1 err.txt)" = "2 written, 0 failed" ] || fail "many-file batch said: $(cat err.txt)"
 [ -s pics/thpp.png ] && [ -s pics/pymatgen_Graphite.vld ] || fail "many-file batch wrote: $(ls pics)"
+# The windows, photographed without a display: the main window with a structure,
+# and a tool's window after its clicks in the drawing.
+is_png() { [ "$(head -c 8 "$1" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ]; }
+"$veldor" --grab Tfmainmenu main.png thpp.ins 2>err.txt || fail "grab: $(cat err.txt)"
+is_png main.png || fail "main.png is no PNG"
+"$veldor" --grab Tfplan_moyen plane.png thpp.ins 2>err.txt || fail "grab of the mean plane: $(cat err.txt)"
+is_png plane.png && [ -s plan.sor ] || fail "the mean plane: $(ls)"
 # The data really come from the moved tree.
 mv "$tmp/moved/share/veldor/rayons.cst" "$tmp/rayons.cst"
 if "$veldor" --batch thpp.ins --yes --out thpp.cif 2>err.txt; then fail "ran without rayons.cst"; fi
