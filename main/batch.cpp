@@ -248,13 +248,19 @@ int run_batch(const BatchOptions& o, const ProgramPaths& paths, Messages& messag
         doc.display = doc.gen;
     }
 
+    if (!o.own_folder.empty() && !std::filesystem::is_directory(o.own_folder, ec) &&
+        !std::filesystem::create_directories(o.own_folder, ec)) {
+        messages.warn("Cannot make the folder " + o.own_folder);
+        return 1;
+    }
     int status = 0;
     for (const std::string& out : o.outputs)
         if (!write_output(out, o, doc, state, paths, messages)) status = 1;
     if (!o.print.empty() && !write_print(o, doc, state, paths, messages)) status = 1;
     const std::string report_dir =
-        o.outputs.empty() ? paths.work_dir
-                          : std::filesystem::path(o.outputs.front()).parent_path().string();
+        !o.own_folder.empty() ? o.own_folder
+        : o.outputs.empty()   ? paths.work_dir
+                              : std::filesystem::path(o.outputs.front()).parent_path().string();
     if (!o.reports.empty() &&
         !write_batch_reports(doc, o.reports, report_dir.empty() ? "." : report_dir, messages))
         status = 1;

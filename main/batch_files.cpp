@@ -129,6 +129,10 @@ BatchOptions options_for(const FileBatch& batch, const std::string& input) {
     BatchOptions o = batch.options;
     o.input = input;
     o.outputs = outputs_for(batch, input);
+    const std::filesystem::path own =
+        std::filesystem::path(batch.out_dir) / std::filesystem::path(input).stem();
+    if (!o.reports.empty() || !o.print.empty()) o.own_folder = own.string();
+    if (!o.print.empty()) o.print = (own / std::filesystem::path(o.print).filename()).string();
     return o;
 }
 
@@ -154,6 +158,7 @@ std::string file_batch_help_text() {
            "  failed; the exit status is 0 only when none failed.\n"
            "  --out-dir DIR        the folder of the outputs (made when missing)\n"
            "  --to EXT,...         the outputs of each file, by extension (png,cif)\n"
+           "  --report and --print write into DIR/NAME, a folder for each file\n"
            "  --jobs N             worker processes (default: the number of cores)\n";
 }
 

@@ -44,7 +44,8 @@ BatchCommand parse_batch_command(const std::vector<std::string>& args, int cores
 // file name without its last extension.
 std::vector<std::string> outputs_for(const FileBatch& batch, const std::string& input);
 
-// The options of one input's run.
+// The options of one input's run. Its reports and its printed page, whose
+// names are fixed, go into a folder of its own, DIR/NAME.
 BatchOptions options_for(const FileBatch& batch, const std::string& input);
 
 // For each input, the reason it is not run because an earlier input has the

@@ -30,6 +30,10 @@ struct BatchOptions {
     std::optional<int> z;                 // --z N (CIF)
     bool yes = false;                     // --yes: answer Yes to every question
     std::vector<std::string> reports;     // --report KIND (analysis reports, repeatable)
+    // In a batch over many files, the folder of this file's reports and
+    // printed page (made when missing). Empty: the reports go beside the
+    // first --out, else into the work folder.
+    std::string own_folder;
 
     // Pictures.
     std::optional<int> probability;  // 10..100 in steps of 10

@@ -40,6 +40,7 @@ TEST(FileBatchCommand, ManyFilesIntoAFolder) {
     EXPECT_EQ(one.generation, GenerationMode::CellContents);
     EXPECT_EQ(one.block, "y.cif");
     EXPECT_TRUE(one.yes);
+    EXPECT_TRUE(one.own_folder.empty());  // nothing of its own to write there
 }
 
 TEST(FileBatchCommand, WhichFormIsMeant) {
@@ -322,6 +323,41 @@ TEST(ManyFileBatch, WritesAndSaysWhatOneProcessPerFileDoes) {
         // The runs' scratch files stayed out of the user's folder.
         EXPECT_EQ(files_in(many).size(), 1u) << jobs;
     }
+    fs::remove_all(root);
+}
+
+// Reports and printed pages have fixed names: each file writes its own
+// into DIR/NAME, whichever worker runs it.
+TEST(ManyFileBatch, EachFileHasItsReportsAndPageInAFolderOfItsOwn) {
+    const fs::path root =
+        fs::temp_directory_path() / ("veldor_batch_reports_" + std::to_string(getpid()));
+    fs::remove_all(root);
+    const Strings inputs = {VELDOR_SOURCE_DIR "/examples/thpp.ins",
+                            VELDOR_TESTDATA_DIR "/pymatgen_Graphite.cif"};
+    Strings args = {"--batch",      inputs[0],   inputs[1],
+                    "--report",     "distances", "--report",
+                    "coordination", "--print",   "elsewhere/page.pdf",
+                    "--out-dir",    "out",       "--to",
+                    "png",          "--jobs",    "2"};
+    const BatchOptions thpp = options_for(*parse(args).files, inputs[0]);
+    EXPECT_EQ(thpp.own_folder, "out/thpp");
+    EXPECT_EQ(thpp.print, "out/thpp/page.pdf");
+    int status = 0;
+    const FileOutcome r = veldor(root, args, status);
+    ASSERT_EQ(status, 0) << r.messages;
+    EXPECT_TRUE(r.messages.find("2 written, 0 failed") != std::string::npos) << r.messages;
+    for (const char* name : {"thpp", "pymatgen_Graphite"}) {
+        const fs::path own = root / "out" / name;
+        EXPECT_TRUE(fs::exists(root / "out" / (std::string(name) + ".png"))) << name;
+        EXPECT_TRUE(fs::exists(own / "distances.txt")) << name;
+        EXPECT_TRUE(fs::exists(own / "dist.txt")) << name;
+        EXPECT_EQ(read_all(own / "page.pdf").substr(0, 5), "%PDF-") << name;
+    }
+    // Each report is its own file's: it starts with that file's name.
+    EXPECT_EQ(read_all(root / "out/thpp/distances.txt").substr(0, 9), "thpp.ins\n");
+    EXPECT_EQ(read_all(root / "out/pymatgen_Graphite/distances.txt").substr(0, 22),
+              "pymatgen_Graphite.cif\n");
+    EXPECT_FALSE(fs::exists(root / "out/distances.txt"));
     fs::remove_all(root);
 }
 
