@@ -199,6 +199,7 @@ class Tfmainmenu : public QMainWindow {
     void show_coordination_window();
     void show_coordinate_list();
     void show_distances();
+    void place_beside_picture(QWidget* w) const;
     // "Export CIF" of the coordination calculation: the CIF command with
     // the "Include the bonds" choice hidden.
     void save_coordination_cif();

@@ -4,6 +4,8 @@
 // after a load, and every window's help.
 
 #include <QAction>
+#include <QScreen>
+#include <algorithm>
 
 #include "analysis/ui/Tfdisp_coord.h"
 #include "analysis/ui/Tfdisp_coordinance.h"
@@ -11,6 +13,7 @@
 #include "analysis/ui/Tfplan_moyen.h"
 #include "analysis/ui/Tfvarnel.h"
 #include "drawing/ui/Tfdessin.h"
+#include "drawing/ui/picture_widget.h"
 #include "formats/ui/Tfformula.h"
 #include "main/Tfmainmenu.h"
 #include "output/ui/output_commands.h"
@@ -18,6 +21,9 @@
 namespace veldor {
 
 namespace {
+
+// Pixels between the picture and a window placed beside it.
+constexpr int kBesidePicture = 40;
 
 // Shows a window in front; one already shown is also brought forward.
 void bring_forward(QWidget* w) {
@@ -50,6 +56,7 @@ void Tfmainmenu::link_windows() {
             plan_moyen_->raise();
         } else {
             plan_moyen_->begin_picking();
+            place_beside_picture(plan_moyen_);  // its size is known once shown
         }
     });
     connect(dessin_, &Tfdessin::mean_plane_atom_picked, this, [this](int atom) {
@@ -111,6 +118,20 @@ void Tfmainmenu::link_windows() {
 OutputContext Tfmainmenu::output_context() const {
     return OutputContext{
         doc_, drawing_, messages_, dessin_->environment(), dessin_, windowTitle().toStdString()};
+}
+
+void Tfmainmenu::place_beside_picture(QWidget* w) const {
+    // Right of the picture, over the option panels, so that the atoms stay
+    // in reach of the mouse; kept on the screen.
+    const QWidget* picture = dessin_->picture_widget();
+    QPoint at = picture->mapToGlobal(QPoint(picture->width() + kBesidePicture, 0));
+    if (const QScreen* screen = dessin_->screen()) {
+        const QRect room = screen->availableGeometry();
+        const QSize size = w->frameGeometry().size().expandedTo(w->size());
+        at.setX(std::max(room.left(), std::min(at.x(), room.left() + room.width() - size.width())));
+        at.setY(std::max(room.top(), std::min(at.y(), room.top() + room.height() - size.height())));
+    }
+    w->move(at);
 }
 
 void Tfmainmenu::show_coordination_window() {

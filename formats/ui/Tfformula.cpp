@@ -68,6 +68,8 @@ Tfformula::Tfformula(StructureDocument& doc, std::string data_dir, Messages& mes
 
 void Tfformula::set_bonds_choice_shown(bool shown) {
     bonds_choice_->setVisible(shown);
+    // No gap where the choice was, and room again when it comes back.
+    resize(width(), sizeHint().height());
 }
 
 void Tfformula::prepare(const std::string& path) {

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <fstream>
 #include <sstream>
@@ -164,6 +165,10 @@ TEST_F(Linked, MeanPlanesPickedInTheDrawing) {
     d->action("set_mean_plane")->trigger();
     Tfplan_moyen* plan = window->mean_plane_window();
     ASSERT_TRUE(plan->isVisible());
+    // Right of the picture as far as the screen allows.
+    const QRect screen = d->screen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(plan->geometry()));
+    EXPECT_GT(plan->x(), d->picture_widget()->mapToGlobal(QPoint(0, 0)).x());
     for (int i = 0; i < 3; ++i)
         click_atom(d, atoms[static_cast<std::size_t>(i)]);
     // The plane being picked is marked on the drawing.
@@ -286,11 +291,13 @@ TEST_F(Linked, EveryWindowOpensAsItsCommandOpensIt) {
         EXPECT_TRUE(w->isVisible()) << entry.name;
         // The tools' windows computed what they show.
         const std::string name = entry.name;
-        if (name == "Tfplan_moyen") EXPECT_GT(window->mean_plane_window()->results()->count(), 0);
-        if (name == "Tfdisp_coordinance")
+        if (name == "Tfplan_moyen") {
+            EXPECT_GT(window->mean_plane_window()->results()->count(), 0);
+        } else if (name == "Tfdisp_coordinance") {
             EXPECT_TRUE(window->environment_window()->memo()->toPlainText().contains(" d="));
-        if (name == "Tfvarnel")
+        } else if (name == "Tfvarnel") {
             EXPECT_FALSE(window->coordination_window()->result_memo()->toPlainText().isEmpty());
+        }
         if (w != window.get() && w != window->drawing_window()) w->hide();
     }
 }
