@@ -42,8 +42,9 @@ TEST_F(DrawingWindow, OpensWithTheStartValuesOfEveryOption) {
     EXPECT_EQ(window->prompt_text(), "");
     EXPECT_FALSE(window->labelling_panel()->isVisible());
     // The analysis and output commands wait for their windows.
-    for (const char* name : {"set_coordinance", "set_mean_plane", "make_povray", "povray",
-                             "imprime", "sauve_bmp", "sauve_jpeg", "sauve_emf"})
+    for (const char* name :
+         {"set_coordinance", "set_mean_plane", "affiche_distances", "make_povray", "povray",
+          "imprime", "sauve_bmp", "sauve_jpeg", "sauve_emf"})
         EXPECT_FALSE(window->action(name)->isEnabled()) << name;
     EXPECT_EQ(window->action("make_povray")->text(), "Export a &Povray file");
     EXPECT_EQ(window->action("povray")->text(), "&Launch POVRAY");
