@@ -21,6 +21,11 @@ inline constexpr double kAdpP = kTwoPiSquared;  // 2 pi^2
 // make typed B values give twice the U of every other program, and disagree
 // with the powder-file readers, which use B / (8 pi^2).)
 inline constexpr double kBOverU = 4 * kAdpP;
+// U from B: the program's one conversion (typed values, CIF B items, the
+// powder files).
+inline constexpr double u_from_b(double b) {
+    return b / kBOverU;
+}
 inline constexpr double kIsoAverageTwoPiSquared = 19.739208802178716;
 inline constexpr double kIsoAverageDivisor = 59.21762640653615;
 // Hydrogen atoms are always drawn with this Uiso.

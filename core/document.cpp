@@ -14,6 +14,7 @@ void reset(StructureDocument& doc) {
     doc.centrosymmetric = 0;
     doc.centring.clear();
     doc.title.clear();
+    doc.formula.clear();
     doc.wavelength = 0;
     doc.data_file.clear();
     doc.vld_file.clear();

@@ -283,6 +283,14 @@ std::string symbol_key_without_suffix(std::string_view symbol) {
     return k;
 }
 
+bool is_default_setting_suffix(std::string_view symbol) {
+    const std::string k = symbol_key(symbol);
+    const auto colon = k.find(':');
+    if (colon == std::string::npos) return false;
+    const std::string suffix = k.substr(colon);
+    return suffix == ":1" || suffix == ":H";
+}
+
 const std::vector<SpaceGroupSetting>& known_settings() {
     return table().settings;
 }
@@ -293,10 +301,14 @@ std::optional<std::size_t> find_setting(std::string_view symbol) {
     if (key.empty()) return std::nullopt;
     for (std::size_t i = 0; i < t.settings.size(); ++i)
         if (t.keys[i] == key || t.full_keys[i] == key) return i;
-    if (key.find(':') == std::string::npos)
-        for (std::size_t i = 0; i < t.settings.size(); ++i)
-            if (t.base_keys[i] == key || t.full_base_keys[i] == key) return i;
-    return std::nullopt;
+    if (key.find(':') != std::string::npos) return std::nullopt;
+    std::optional<std::size_t> first;
+    for (std::size_t i = 0; i < t.settings.size(); ++i) {
+        if (t.base_keys[i] != key && t.full_base_keys[i] != key) continue;
+        if (is_default_setting_suffix(t.settings[i].symbol)) return i;
+        if (!first) first = i;
+    }
+    return first;
 }
 
 std::optional<InterpretedGroup> interpret_symbol(std::string_view symbol, std::string& error) {

@@ -56,10 +56,15 @@ std::string symbol_key(std::string_view symbol);
 // The key without an origin or axes suffix (":1", ":2", ":H", ":R").
 std::string symbol_key_without_suffix(std::string_view symbol);
 
+// True for the suffixes of the settings International Tables take when a
+// symbol names neither: ":1" (origin choice 1) and ":H" (hexagonal axes).
+bool is_default_setting_suffix(std::string_view symbol);
+
 // Index into known_settings() of the setting a symbol names: its short or
-// full symbol compared by symbol_key; a symbol without a suffix names the
-// first setting (in table order) whose symbol without suffix matches it.
-// nullopt when none does.
+// full symbol compared by symbol_key. A symbol without a suffix names the
+// default setting of its group (origin choice 1, hexagonal axes: the
+// setting is_default_setting_suffix accepts), else the first setting whose
+// symbol without suffix matches it. nullopt when none does.
 std::optional<std::size_t> find_setting(std::string_view symbol);
 
 // The operators of a setting, without the centring translations.

@@ -461,7 +461,7 @@ TEST(Shelx, WriterLayout) {
     EXPECT_EQ(*text,
               "TITL T\n"
               "CELL  0.71060    5.0000    6.0000    7.0000   90.0000   90.0000   90.0000\n"
-              "ERR     2 0 0 0 0 0\n"
+              "ZERR     2 0 0 0 0 0\n"  // ZERR, which SHELX programs read
               "LATT 1\n"
               "SFAC O C \n"
               "UNIT   1  1\n"
@@ -499,7 +499,7 @@ TEST(Shelx, CatalogueGroupIsWrittenWithItsListedOperatorsAndReadBack) {
     doc.cell_parameters = {10, 6, 8, 90, 105, 90};
     compute_metric(doc, m);
     choose_system(doc, "Monoc.", VELDOR_DATA_DIR, m);
-    ASSERT_TRUE(choose_catalogue_group(doc, "C2/c", VELDOR_DATA_DIR, m));
+    ASSERT_EQ(choose_catalogue_group(doc, "C2/c", VELDOR_DATA_DIR, m), CatalogueChoice::Chosen);
     ASSERT_EQ(doc.positions.size(), 8u);
     Atom a;
     a.element = "C";

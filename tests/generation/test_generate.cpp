@@ -156,7 +156,7 @@ TEST(Generate, CellContentsKeepsFacesEdgesAndCornersOnBothSides) {
     add_atom(doc, "NA", "2", 0.5, 0, 0);         // edge: 4
     add_atom(doc, "NA", "3", 0.5, 0.5, 1.0);     // face: 2
     add_atom(doc, "NA", "4", 0.004, 0.5, 0.5);   // 1.004 still in: 2
-    add_atom(doc, "NA", "5", 0.006, 0.5, 0.5);   // 1.006 out: 1
+    add_atom(doc, "NA", "5", 0.006, 0.25, 0.5);  // 1.006 out: 1
     add_atom(doc, "NA", "6", 0.5, 0.5, -0.996);  // 0.004 after reduction: 2
     build_sorts(doc);
     cell_contents(doc);
@@ -181,7 +181,7 @@ TEST(Generate, CellContentsKeepsFacesEdgesAndCornersOnBothSides) {
 TEST(Generate, HexagonalCellContentsDropsPointsFarFromTheDiagonal) {
     StructureDocument doc = make_document({6, 6, 9, 90, 90, 120}, "P1");
     add_atom(doc, "NA", "1", 0.003, 0, 0.5);
-    add_atom(doc, "NA", "2", 0, 0, 0.5);
+    add_atom(doc, "NA", "2", 0, 0, 0.25);
     build_sorts(doc);
     cell_contents(doc);
     ASSERT_EQ(doc.crystal_system, "HEXA");
@@ -507,12 +507,17 @@ TEST(GenerationOption, CellContentsSetsTheBoxAndSelectsEveryPosition) {
     EXPECT_EQ(doc.generation_mode, GenerationMode::CellContents);
     EXPECT_EQ(doc.enclosure.box, (Vec3{1.01, 1.01, 1.01}));
     EXPECT_EQ(doc.enclosure.centre, (Vec3{0.5, 0.5, 0.5}));
-    EXPECT_EQ(doc.crystal_system, "TETR");
+    // The system of the group stays (a monoclinic group in a cell with beta 90)...
+    EXPECT_EQ(doc.crystal_system, "MONO");
     EXPECT_TRUE(doc.cut_box);
     EXPECT_TRUE(doc.regeneration_needed);
     EXPECT_EQ(doc.generation_ops.size(), 4u);
     for (const auto& p : doc.positions)
         EXPECT_EQ(p.selected, 1);
+    // ... and without a group the cell decides.
+    doc.space_group.clear();
+    set_generation_option(doc, GenerationMode::CellContents, m);
+    EXPECT_EQ(doc.crystal_system, "TETR");
 }
 
 TEST(GenerationOption, BoxSphereAndFragmentsAskAboutColours) {

@@ -243,9 +243,11 @@ TEST(Interpreter, SymbolsInManySpellings) {
         {"P2(1)/n", "P21/n", 14, 4},
         {"R 3", "R3:H", 146, 3},
         {"R -3 :R", "R-3:R", 148, 6},
-        {"Fd-3m", "Fd-3m:2", 227, 48},
-        {"F d -3 m :1", "Fd-3m:1", 227, 48},
-        {"I 41/a m d", "I41/amd:2", 141, 16},
+        // Without a suffix: the default setting of International Tables.
+        {"Fd-3m", "Fd-3m:1", 227, 48},
+        {"F d -3 m :2", "Fd-3m:2", 227, 48},
+        {"I 41/a m d", "I41/amd:1", 141, 16},
+        {"R -3", "R-3:H", 148, 6},
     };
     for (const Case& c : cases) {
         std::string error;
