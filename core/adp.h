@@ -115,5 +115,7 @@ void isotropic_average(StructureDocument& doc);
 // direct metric and w(k) 1 for the diagonal, 2 for the off-diagonal terms.
 // The one formula behind the "Iso" choice and every writer and listing.
 double u_equivalent(const Atom& atom, const Metric& m);
+// The same from the six betas of a generated atom (the "Iso" display).
+double u_equivalent_of_betas(const std::array<double, 6>& beta, const Metric& m);
 
 }  // namespace veldor

@@ -81,13 +81,8 @@ Mat3 probability_tensor(const Atom& atom, double c, ThermalMode mode, const Metr
         const double k = c * c / kEllipsoidTwoPiSquared;
         return symmetric(k * b[0], k * b[1], k * b[2], k * b[3], k * b[4], k * b[5]);
     }
-    const auto& cell = metric.cell;
-    const double a_ = cell[0], b_ = cell[1], c_ = cell[2];
-    const double u =
-        (b[0] * a_ * a_ + b[1] * b_ * b_ + b[2] * c_ * c_ + b[3] * a_ * b_ * metric.cosines[2] +
-         b[4] * c_ * a_ * metric.cosines[1] + b[5] * b_ * c_ * metric.cosines[0]) /
-        (3 * kEllipsoidTwoPiSquared);
-    return scaled(metric.G_star, c * c * u);
+    // The atom's Ueq, by the one formula of the writers and listings.
+    return scaled(metric.G_star, c * c * u_equivalent_of_betas(b, metric));
 }
 
 Eigen jacobi(const Mat3& symmetric_matrix) {

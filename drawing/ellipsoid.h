@@ -72,7 +72,7 @@ struct EllipsoidSet {
 
 // The displacement tensor T of an atom at probability factor c (crystal
 // axes): k beta with k = c^2 / 2 pi^2, or in Iso mode for an anisotropic
-// atom c^2 u G* with u its isotropic average.
+// atom c^2 u G* with u its Ueq (u_equivalent_of_betas, the Fischer-Tillmanns value).
 Mat3 probability_tensor(const Atom& atom, double c, ThermalMode mode, const Metric& metric);
 
 // Cyclic Jacobi diagonalisation of a symmetric matrix: eigenvalues largest

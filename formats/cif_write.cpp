@@ -11,6 +11,7 @@
 #include "core/text.h"
 #include "formats/cif_read.h"
 #include "formats/text_file.h"
+#include "generation/bonds.h"
 #include "symmetry/catalogue.h"
 #include "symmetry/interpreter.h"
 #include "symmetry/operators.h"
@@ -164,12 +165,16 @@ std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& option
         const bool dummy = element_key(doc.gen[static_cast<std::size_t>(i)].element) == "DU";
         const std::optional<SiteCode> code =
             dummy ? std::optional<SiteCode>(SiteCode{}) : site_code(doc, i, messages);
-        codes[static_cast<std::size_t>(i)] = format_site_code(code ? *code : SiteCode{});
+        // A code outside the digits of n_klm (or none) is unknown, never 0_000.
+        codes[static_cast<std::size_t>(i)] =
+            code && code->n > 0 ? format_site_code(*code) : std::string("?");
         cart[static_cast<std::size_t>(i)] =
             frac_to_cart(doc.gen[static_cast<std::size_t>(i)].position(), doc.metric);
     }
+    // Atoms closer than kMinBondLength are one site, not a bond.
     auto valid = [&](const CalcBond& b) {
-        return b.atom1 >= 1 && b.atom1 <= n && b.atom2 >= 1 && b.atom2 <= n;
+        return b.atom1 >= 1 && b.atom1 <= n && b.atom2 >= 1 && b.atom2 <= n &&
+               !(b.length < kMinBondLength);
     };
     auto label = [&](int atom) {
         return cif_geometry_label(doc.gen[static_cast<std::size_t>(atom - 1)].name);
@@ -194,10 +199,10 @@ std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& option
     std::vector<AngleLine> angles;
     for (std::size_t i = 0; i < doc.bonds.size(); ++i) {
         const CalcBond& b1 = doc.bonds[i];
-        if (!valid(b1) || b1.length == 0) continue;
+        if (!valid(b1)) continue;
         for (std::size_t j = i + 1; j < doc.bonds.size(); ++j) {
             const CalcBond& b2 = doc.bonds[j];
-            if (!valid(b2) || b2.length == 0) continue;
+            if (!valid(b2)) continue;
             int vertex = 0;
             if (b2.atom1 == b1.atom1 || b2.atom2 == b1.atom1)
                 vertex = b1.atom1;
@@ -332,6 +337,7 @@ std::string cif_text(StructureDocument& doc, const CifWriteOptions& options,
     const std::string formula =
         trim(options.formula).empty() ? cif_formula(doc) : trim(options.formula);
     if (formula_used) *formula_used = formula;
+    if (trim(options.formula).empty()) doc.formula = formula;  // computed, it becomes the document's
 
     line("data_block1");
     line("_chemical_formula_sum   " + cif_word(formula));

@@ -635,7 +635,9 @@ void read_file_body(Cursor& c, StructureDocument& doc, DrawingState& d, Messages
     doc.cut_sphere = flag[kCutSphere] != 0;
     doc.cut_box = flag[kCutBox] != 0;
     doc.colour_fragments = flag[kColourFragments] != 0;
-    // Later flags win: box over sphere over fragments over cell contents.
+    // Later flags win: box over sphere over fragments over cell contents;
+    // none set is "No option".
+    doc.generation_mode = GenerationMode::None;
     if (flag[kCellContents]) doc.generation_mode = GenerationMode::CellContents;
     if (flag[kFragments]) doc.generation_mode = GenerationMode::Fragments;
     if (flag[kSphere]) doc.generation_mode = GenerationMode::Sphere;
@@ -749,6 +751,9 @@ std::string duplicate_name_message(const StructureDocument& doc, int i, int j) {
 }
 
 void after_vld_load(StructureDocument& doc, DrawingState& drawing) {
+    // The label placement comes from the atoms, not from the stored flags.
+    drawing.options.labels_in_centre = false;
+    drawing.options.labels_off_centre = false;
     for (const Atom& a : doc.gen)
         if (a.label_dx != 0 || a.label_dy != 0) drawing.options.labels_off_centre = true;
     for (const CalcBond& b : doc.bonds)

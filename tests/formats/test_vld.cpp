@@ -315,11 +315,14 @@ TEST(Vld, GenerationModeFlagsBoxWinsOverSphereOverFragmentsOverCell) {
         {"  0  0  0  0  0  0  0  1  0  0  0  0  1", GenerationMode::Fragments},
         {"  0  0  0  0  0  0  0  0  0  0  0  0  1", GenerationMode::CellContents},
         {"  0  0  0  0  0  0  0  1  1  1  0  0  1", GenerationMode::Box},
+        // No flag: "No option", whatever the document held before.
+        {"  0  0  0  0  0  0  0  0  0  0  0  0  0", GenerationMode::None},
     };
     for (const Case& c : cases) {
         const std::string line = std::string(c.flags) + "  0  0  0  0  0  0  0    0.01    16744576";
         const std::string t = replace_line(vld_text(doc, d), "#Drawing options", 1, line);
         StructureDocument r;
+        r.generation_mode = GenerationMode::Fragments;
         DrawingState rd;
         RecordingMessages m;
         ASSERT_TRUE(read_vld_text(t, "g.vld", r, rd, m));
@@ -521,6 +524,14 @@ TEST(Vld, AfterLoadTurnsOnMovedLabelsAndBondLabels) {
     EXPECT_TRUE(d.options.labels_off_centre);
     EXPECT_TRUE(d.options.bond_labels);
     EXPECT_EQ(doc.display.size(), doc.gen.size());
+    // The stored label flags are cleared; only moved labels turn one on.
+    for (Atom& a : doc.gen)
+        a.label_dx = a.label_dy = 0;
+    d.options.labels_in_centre = true;
+    d.options.labels_off_centre = true;
+    after_vld_load(doc, d);
+    EXPECT_FALSE(d.options.labels_in_centre);
+    EXPECT_FALSE(d.options.labels_off_centre);
 }
 
 TEST(Vld, SavingIsAtomic) {
