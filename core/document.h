@@ -152,7 +152,7 @@ struct StructureDocument {
     int centrosymmetric = 0;     // >0: complete the list by the inversion centre
     std::vector<Vec3> centring;  // at most 4 lattice-centring translations
     std::string title;
-    std::string formula;  // chemical formula the last CIF read gave ("Create a CIF" default)
+    std::string formula;    // chemical formula the last CIF read gave ("Create a CIF" default)
     double wavelength = 0;  // angstrom, from a SHELX CELL line; 0 when unknown
 
     // Files.

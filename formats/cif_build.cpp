@@ -469,7 +469,8 @@ int build_cif_document(const CifBlockRecord& record, const std::string& file_nam
         info.operators_from_symbol = true;
         const LatticeDescription lattice = describe_lattice(doc.positions);
         doc.centrosymmetric = lattice.centrosymmetric;
-        if (doc.centring.empty()) doc.centring = centring_vectors(doc.lattice_letter, doc.crystal_system);
+        if (doc.centring.empty())
+            doc.centring = centring_vectors(doc.lattice_letter, doc.crystal_system);
         warn_if_cell_departs(doc, messages);
     } else {
         // The operators describe the lattice: the letter from the centring

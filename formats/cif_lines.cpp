@@ -109,8 +109,8 @@ std::string item_rest(std::string_view rest) {
         const std::size_t hash = t.find(" #");
         if (hash != std::string::npos) t = trim(t.substr(0, hash));
     }
-    const bool quoted = t.size() >= 2 && (t.front() == '\'' || t.front() == '"') &&
-                        t.back() == t.front();
+    const bool quoted =
+        t.size() >= 2 && (t.front() == '\'' || t.front() == '"') && t.back() == t.front();
     return tidy_value(unquoted(t), quoted);
 }
 
@@ -119,9 +119,15 @@ bool ends_loop(std::string_view t) {
            starts_with_nocase(t, "data_") || starts_with_nocase(t, "#end");
 }
 
+// A line that begins an item, a loop or a data block.
+bool starts_data(std::string_view line) {
+    return !line.empty() && (line[0] == '_' || starts_with_nocase(line, "loop_") ||
+                             starts_with_nocase(line, "data_"));
+}
+
 }  // namespace
 
-std::vector<bool> closed_text_fields(const std::vector<std::string>& lines) {
+std::vector<bool> closed_text_fields(const std::vector<std::string>& lines, bool tolerant) {
     std::vector<bool> inside(lines.size(), false);
     std::size_t i = 0;
     while (i < lines.size()) {
@@ -129,10 +135,13 @@ std::vector<bool> closed_text_fields(const std::vector<std::string>& lines) {
             ++i;
             continue;
         }
+        // A field holds text, not items: meeting a line that opens an item, a
+        // loop or a block first means that this ";" was never closed.
         std::size_t j = i + 1;
-        while (j < lines.size() && (lines[j].empty() || lines[j][0] != ';'))
+        while (j < lines.size() && (lines[j].empty() || lines[j][0] != ';') &&
+               !(tolerant && starts_data(lines[j])))
             ++j;
-        if (j >= lines.size()) {  // never closed: an ordinary line
+        if (j >= lines.size() || lines[j][0] != ';') {  // never closed: an ordinary line
             ++i;
             continue;
         }
@@ -143,8 +152,8 @@ std::vector<bool> closed_text_fields(const std::vector<std::string>& lines) {
     return inside;
 }
 
-std::vector<CifBlockLines> scan_block_lines(const std::vector<std::string>& lines) {
-    const std::vector<bool> field = closed_text_fields(lines);
+std::vector<CifBlockLines> scan_block_lines(const std::vector<std::string>& lines, bool tolerant) {
+    const std::vector<bool> field = closed_text_fields(lines, tolerant);
     std::vector<CifBlockLines> blocks;
     bool open = false;
     std::vector<std::string> seen;
@@ -191,13 +200,14 @@ std::vector<CifBlockLines> scan_block_lines(const std::vector<std::string>& line
 
 CifBlockTables tables_from_lines(const std::vector<std::string>& lines, int first_line) {
     CifBlockTables tables;
-    const std::vector<bool> field = closed_text_fields(lines);
+    const std::vector<bool> field = closed_text_fields(lines, true);
     const std::size_t n = lines.size();
     auto text = [&](std::size_t i) { return trim(lines[i]); };
     std::size_t i = 0;
     while (i < n) {
         const std::string t = text(i);
-        if (field[i] || t.empty() || t[0] == '#' || (t[0] != '_' && !starts_with_nocase(t, "loop_"))) {
+        if (field[i] || t.empty() || t[0] == '#' ||
+            (t[0] != '_' && !starts_with_nocase(t, "loop_"))) {
             ++i;
             continue;
         }

@@ -8,9 +8,11 @@
 namespace veldor {
 
 // Per line: true inside a text field that is closed (from its opening ";"
-// line to its closing one). A ";" line never closed opens nothing, so an
-// unterminated field does not swallow the rest of the file.
-std::vector<bool> closed_text_fields(const std::vector<std::string>& lines);
+// line to its closing one); a ";" line never closed opens nothing. For a
+// file the strict parser refused (`tolerant`), a ";" line not closed
+// before the next line that begins with "_", "loop_" or "data_" opens
+// nothing either, so an unterminated field does not swallow the file.
+std::vector<bool> closed_text_fields(const std::vector<std::string>& lines, bool tolerant);
 
 // A data block found line by line: its "data_" line, its last line (before
 // the next block or a "#end" line) and name, and its score (one point for
@@ -21,6 +23,6 @@ struct CifBlockLines {
     std::string name;
     int score = 0;
 };
-std::vector<CifBlockLines> scan_block_lines(const std::vector<std::string>& lines);
+std::vector<CifBlockLines> scan_block_lines(const std::vector<std::string>& lines, bool tolerant);
 
 }  // namespace veldor

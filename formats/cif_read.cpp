@@ -70,7 +70,7 @@ void scan_by_lines(ParsedCif& p) {
     p.by_lines = true;
     p.data.clear();
     p.blocks.clear();
-    const std::vector<CifBlockLines> found = scan_block_lines(p.lines);
+    const std::vector<CifBlockLines> found = scan_block_lines(p.lines, true);
     for (std::size_t b = 0; b < found.size(); ++b) {
         CifBlockInfo info;
         info.index = static_cast<int>(b);
@@ -103,7 +103,7 @@ ParsedCif parse_cif(std::string_view raw, const std::string& file_name, bool str
     }
     p.data = std::move(syntax.blocks);
     // Where each block starts and ends, for the block table and "dummy.cif".
-    const std::vector<CifBlockLines> headers = scan_block_lines(p.lines);
+    const std::vector<CifBlockLines> headers = scan_block_lines(p.lines, false);
     std::size_t next_header = 0;
     for (std::size_t b = 0; b < p.data.size(); ++b) {
         const CifBlockData& block = p.data[b];
@@ -183,8 +183,8 @@ int read_parsed_block(const ParsedCif& p, const std::string& file_name, const Ci
     const bool by_lines = p.by_lines || info.by_lines;
     CifBlockRecord record;
     if (!by_lines) {
-        record = record_from_tables(
-            tables_from_syntax(p.data[static_cast<std::size_t>(info.index)]));
+        record =
+            record_from_tables(tables_from_syntax(p.data[static_cast<std::size_t>(info.index)]));
         // Values that do not line up with their items (an unquoted value with
         // blanks shifts a row): the rows are read again one line each.
         if (const auto bad = misaligned_atom_site(record)) {

@@ -337,7 +337,8 @@ std::string cif_text(StructureDocument& doc, const CifWriteOptions& options,
     const std::string formula =
         trim(options.formula).empty() ? cif_formula(doc) : trim(options.formula);
     if (formula_used) *formula_used = formula;
-    if (trim(options.formula).empty()) doc.formula = formula;  // computed, it becomes the document's
+    if (trim(options.formula).empty())
+        doc.formula = formula;  // computed, it becomes the document's
 
     line("data_block1");
     line("_chemical_formula_sum   " + cif_word(formula));

@@ -14,7 +14,6 @@ namespace veldor {
 
 namespace {
 
-
 void trace(std::ofstream& out, const std::vector<EquivalentPosition>& list) {
     out << "npos=" << list.size() << "\n";
     for (std::size_t i = 0; i < list.size(); ++i)
@@ -22,8 +21,7 @@ void trace(std::ofstream& out, const std::vector<EquivalentPosition>& list) {
 }
 
 // Every operator of `entry` finds one of `doc` and the counts agree.
-bool matches_document(const std::vector<SymOp>& entry,
-                       const std::vector<EquivalentPosition>& doc) {
+bool matches_document(const std::vector<SymOp>& entry, const std::vector<EquivalentPosition>& doc) {
     return entry.size() == doc.size() && veldor::same_operator_set(entry, operators_of(doc));
 }
 
@@ -193,8 +191,7 @@ std::string identify_space_group(StructureDocument& doc, const std::filesystem::
     return "Space Group not identified: ";
 }
 
-void adopt_identified_group(StructureDocument& doc, const std::string& system,
-                            Messages& messages) {
+void adopt_identified_group(StructureDocument& doc, const std::string& system, Messages& messages) {
     doc.crystal_system = system;
     doc.lattice_letter = doc.space_group.substr(0, 1);
     doc.centring = centring_vectors(doc.lattice_letter, system);

@@ -38,8 +38,7 @@ std::string identify_space_group(StructureDocument& doc, const std::filesystem::
 // with the group), the lattice letter the symbol's first letter with its
 // centring vectors, and a cell that departs from the group's metric is
 // reported.
-void adopt_identified_group(StructureDocument& doc, const std::string& system,
-                            Messages& messages);
+void adopt_identified_group(StructureDocument& doc, const std::string& system, Messages& messages);
 
 inline constexpr const char* kCellDepartsMessage =
     "The cell departs from the metric of the space group ";

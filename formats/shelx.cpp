@@ -35,7 +35,7 @@ const std::set<std::string>& instruction_keywords() {
     static const std::set<std::string> k = {
         "TITL", "CELL", "LATT", "SYMM", "SFAC", "UNIT", "AXIS", "ABSC", "FACE", "HKLF", "MERG",
         "OMIT", "EEES", "TANG", "PHIX", "L.S.", "AFLS", "BOND", "LIST", "FMAP", "GRID", "PLAN",
-        "WGHT", "ILSF", "ZERR", "REM",  "END",  "FVAR", "PART", "AFIX", "ANIS", "BLOC", "MOLE",
+        "WGHT", "ILSF", "ZERR", "REM", "END", "FVAR", "PART", "AFIX", "ANIS", "BLOC", "MOLE",
         "TREF", "ABIN", "ACTA", "ANSC", "ANSR", "BASF", "BIND", "BUMP", "CGLS", "CHIV", "CONF",
         "CONN", "DAMP", "DANG", "DEFS", "DELU", "DFIX", "DISP", "EADP", "EGEN", "EQIV", "ESEL",
         "EXTI", "EXYZ", "FEND", "FLAT", "FRAG", "FREE", "HFIX", "HOPE", "HTAB", "INIT", "ISOR",
@@ -45,8 +45,8 @@ const std::set<std::string>& instruction_keywords() {
         "EXTN", "NOTR", "ESIG",
         // Structure-solution programs (SHELXS, SHELXD, SHELXT) and the older
         // "ERR" line that earlier Veldor versions wrote in place of ZERR.
-        "PATS", "MIND", "NTRY", "DSUL", "SEED", "PLOP", "TEST", "SKIP", "WEED", "CCWT",
-        "FRES", "PHAN", "PREJ", "ERR"};
+        "PATS", "MIND", "NTRY", "DSUL", "SEED", "PLOP", "TEST", "SKIP", "WEED", "CCWT", "FRES",
+        "PHAN", "PREJ", "ERR"};
     return k;
 }
 

@@ -139,8 +139,8 @@ double enclosure_scale(const std::vector<Atom>& gen, const std::array<Range, 3>&
         points.push_back(a.position());
     double shift = 0;
     for (const Range& r : ranges)
-        shift = std::max({shift, std::fabs(static_cast<double>(r.from)),
-                          std::fabs(static_cast<double>(r.to))});
+        shift = std::max(
+            {shift, std::fabs(static_cast<double>(r.from)), std::fabs(static_cast<double>(r.to))});
     return detail::coordinate_scale(points) + shift + 2;
 }
 

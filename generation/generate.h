@@ -14,10 +14,10 @@
 namespace veldor {
 
 // Work limits.
-inline constexpr int kMaxFragments = 500;               // fragments among the generated atoms
-inline constexpr int kMaxFragmentAtoms = 500;           // atoms of one of those fragments
-inline constexpr int kMaxEnclosureAtoms = 4999;         // atoms a box or sphere keeps
-inline constexpr int kFragmentTranslations = 4;         // lattice translations -4..4
+inline constexpr int kMaxFragments = 500;        // fragments among the generated atoms
+inline constexpr int kMaxFragmentAtoms = 500;    // atoms of one of those fragments
+inline constexpr int kMaxEnclosureAtoms = 4999;  // atoms a box or sphere keeps
+inline constexpr int kFragmentTranslations = 4;  // lattice translations -4..4
 // Two images, or two kept points, closer than this (angstrom, Cartesian)
 // are one site: coordinates printed with 4 decimals (0.3333, 0.6667) put
 // the images of one special position 1e-4 apart.

@@ -139,8 +139,7 @@ LookupStatus look_up_group(StructureDocument& doc, std::string_view symbol,
 // catalogue lists the symbol. Faults of the first catalogue are reported
 // (Failed); the others are searched silently.
 LookupStatus look_up_group_in_any_system(StructureDocument& doc, std::string_view symbol,
-                                         const std::filesystem::path& data_dir,
-                                         Messages& messages);
+                                         const std::filesystem::path& data_dir, Messages& messages);
 
 // A click in the "Standard symbols" list. Refused with "No Space group
 // available for C monoclinic cell" when the system is MONO, beta is 90 and

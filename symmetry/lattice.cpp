@@ -30,7 +30,8 @@ bool same_operator(const SymOp& a, const SymOp& b) {
 }
 
 bool contains(const std::vector<Vec3>& set, const Vec3& v) {
-    return std::any_of(set.begin(), set.end(), [&](const Vec3& w) { return same_translation(v, w); });
+    return std::any_of(set.begin(), set.end(),
+                       [&](const Vec3& w) { return same_translation(v, w); });
 }
 
 // The same set of vectors modulo 1, each listed once.

@@ -514,3 +514,33 @@ TEST_F(CifWrite, SaveCheck) {
     EXPECT_EQ(check_cif_save(doc), CifSaveCheck::NothingToSave);
     EXPECT_STREQ(kCifNeedsSymbolLines[2], "Group symbol  (Hermann_Mauguin or");
 }
+
+namespace {
+
+// A bond of 0.000 A (two images left on one site by an older file) is not
+// a bond; an atom whose code falls outside the n_klm digits has "?", never
+// 0_000; a computed formula becomes the document's.
+TEST_F(CifWrite, NoShortBondsNoZeroCodesAndTheFormulaKept) {
+    StructureDocument doc = small_structure();
+    doc.gen = {doc.asym[0], doc.asym[0], doc.asym[0]};
+    doc.gen[2].x += 4.1;  // four cells and a bit away: no site code
+    doc.gen[1].x += 1;
+    auto bond = [](int a, int b, double length) {
+        CalcBond c;
+        c.atom1 = a;
+        c.atom2 = b;
+        c.length = length;
+        return c;
+    };
+    doc.bonds = {bond(1, 2, 1.5), bond(1, 3, 0.0), bond(2, 3, 1.7)};
+    CifWriteOptions options;
+    options.z = 4;
+    const std::string text = cif_text(doc, options, paths.data_dir, messages);
+    EXPECT_NE(text.find("Cl1  Cl1     1.500   1_555  1_655"), std::string::npos) << text;
+    EXPECT_EQ(text.find("   0.000 "), std::string::npos) << text;
+    EXPECT_EQ(text.find("0_000"), std::string::npos) << text;
+    EXPECT_NE(text.find("Cl1  Cl1     1.700   1_655  ?\n"), std::string::npos) << text;
+    EXPECT_EQ(doc.formula, "'O1 Cl1'");
+}
+
+}  // namespace

@@ -107,8 +107,8 @@ TEST_F(Powder, CommaInsideANumberIsAReadError) {
     EXPECT_EQ(messages.warnings,
               (std::vector<std::string>{"Read error", "Error while reading input file"}));
     messages.warnings.clear();
-    EXPECT_EQ(load_tessard(file("c.cry", "t\nCUBI\nPm-3m\n4,0 4 4 90 90 90\nNA  1 0 0 0 1\n"),
-                           doc, paths, messages)
+    EXPECT_EQ(load_tessard(file("c.cry", "t\nCUBI\nPm-3m\n4,0 4 4 90 90 90\nNA  1 0 0 0 1\n"), doc,
+                           paths, messages)
                   .status,
               1);
     EXPECT_EQ(messages.warnings,
@@ -125,12 +125,11 @@ TEST_F(Powder, SymbolLookupAcrossSystemsAndDefaultOrigin) {
     EXPECT_EQ(doc.crystal_system, "CUBI");
     EXPECT_EQ(doc.positions.size(), 192u);
     EXPECT_EQ(doc.centrosymmetric, 0);  // origin choice 1: the centre is at 1/8, 1/8, 1/8
-    EXPECT_EQ(messages.warnings,
-              (std::vector<std::string>{
-                  "The cell departs from the metric of the space group Fd-3m"}));
+    EXPECT_EQ(
+        messages.warnings,
+        (std::vector<std::string>{"The cell departs from the metric of the space group Fd-3m"}));
     messages.warnings.clear();
-    const std::string unknown =
-        "CELL 5 5 5 90 90 90\nSPCGRP X4bm\nATOM SI1   0.0 0.0 0.0 0.5\n";
+    const std::string unknown = "CELL 5 5 5 90 90 90\nSPCGRP X4bm\nATOM SI1   0.0 0.0 0.0 0.5\n";
     ASSERT_EQ(load_lazy_pulverix(file("x.lzy", unknown), doc, paths, messages).status, 0);
     EXPECT_EQ(doc.positions.size(), 1u);
     EXPECT_EQ(messages.warnings,
@@ -250,9 +249,9 @@ TEST_F(Powder, PowderCellColumnsAndErrors) {
     for (const char* line : {"Ti1   22  0.00000  0.00000  0.00000  1.00000  0.50000\n",
                              "O1   8  0,50000  0.00000  0.00000  1.00000  0.60000\n"}) {
         messages.warnings.clear();
-        EXPECT_EQ(load_powdercell(file("c.cel", std::string("CELL 4 4 4 90 90 90\n") + line +
-                                                    "RGNR 221\n"),
-                                  doc, paths, messages)
+        EXPECT_EQ(load_powdercell(
+                      file("c.cel", std::string("CELL 4 4 4 90 90 90\n") + line + "RGNR 221\n"),
+                      doc, paths, messages)
                       .status,
                   1)
             << line;

@@ -90,8 +90,8 @@ TEST(BondSearch, NoBondIsShorterThanATenthOfAnAngstrom) {
     add_atom(doc, "XX", "1", 0.5, 0.5, 0.5);
     add_atom(doc, "XX", "2", 0.5, 0.5, 0.5);
     add_atom(doc, "C", "1", 0.2, 0.2, 0.2);
-    add_atom(doc, "C", "2", 0.205, 0.2, 0.2);   // 0.05 A
-    add_atom(doc, "C", "3", 0.2, 0.211, 0.2);   // 0.11 A from C1
+    add_atom(doc, "C", "2", 0.205, 0.2, 0.2);  // 0.05 A
+    add_atom(doc, "C", "3", 0.2, 0.211, 0.2);  // 0.11 A from C1
     RecordingMessages m;
     search(doc, m);
     std::vector<std::pair<int, int>> pairs;
@@ -215,8 +215,8 @@ TEST(BondSearch, TooMuchBondsStopsAtTenThousandInPairOrder) {
     // other: every one of the 11175 pairs bonds.
     StructureDocument doc = cubic();
     for (int i = 0; i < 150; ++i)
-        add_atom(doc, "C", std::to_string(i + 1), 0.5 + 0.0105 * (i % 10),
-                 0.5 + 0.0105 * (i / 10), 0.5);
+        add_atom(doc, "C", std::to_string(i + 1), 0.5 + 0.0105 * (i % 10), 0.5 + 0.0105 * (i / 10),
+                 0.5);
     RecordingMessages m;
     search(doc, m);
     ASSERT_EQ(doc.bonds.size(), 10000u);
@@ -245,8 +245,8 @@ TEST(BondSearch, ExactlyTenThousandBondsIsNoError) {
     // The 141 carbons on a 5 x 5 x 6 grid 0.2 A apart (less 9 points).
     StructureDocument doc = make_document({200, 200, 200, 90, 90, 90}, "P1");
     for (int i = 0; i < 141; ++i)
-        add_atom(doc, "C", std::to_string(i + 1), 0.5 + 0.001 * (i % 5),
-                 0.5 + 0.001 * (i / 5 % 5), 0.5 + 0.001 * (i / 25));
+        add_atom(doc, "C", std::to_string(i + 1), 0.5 + 0.001 * (i % 5), 0.5 + 0.001 * (i / 5 % 5),
+                 0.5 + 0.001 * (i / 25));
     for (int k = 0; k < 130; ++k) {
         add_atom(doc, "H", std::to_string(2 * k + 1), 0.01 * (k % 10), 0.01 * (k / 10), 0.9);
         add_atom(doc, "H", std::to_string(2 * k + 2), 0.01 * (k % 10) + 0.003, 0.01 * (k / 10),

@@ -158,7 +158,8 @@ TEST(CatalogueGroup, CentrosymmetricIEntryWithFourPositionsGivesSixteen) {
               "\nP4\n0\n4\nX,Y,Z\n-X,-Y,Z\n-Y,X,Z\nY,-X,Z\n0\n");
     auto doc = doc_with_cell({5, 5, 7, 90, 90, 90}, "TETR");
     RecordingMessages msg;
-    ASSERT_EQ(choose_catalogue_group(doc, "I4/m", dir.path, msg), CatalogueChoice::Chosen) << msg.warnings.front();
+    ASSERT_EQ(choose_catalogue_group(doc, "I4/m", dir.path, msg), CatalogueChoice::Chosen)
+        << msg.warnings.front();
     ASSERT_EQ(doc.positions.size(), 16u);
     // Listed, centred copies, then every one of those inverted.
     EXPECT_EQ(doc.positions[5].op.translation(), (Vec3{0.5, 0.5, 0.5}));
