@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "core/text.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -483,6 +484,11 @@ bool read_scfs(const fs::path& file, StructureDocument& doc, Messages& messages)
     }
     doc.centring = centring_vectors(doc.lattice_letter, doc.crystal_system);
     expand_by_centring(doc.positions, doc.centring);
+    // Translations in [0, 1), whatever the file wrote (1/2 + 1/2 is 0).
+    for (EquivalentPosition& p : doc.positions) {
+        reduce_translations(p.op);
+        p.text = format_operator(p.op);
+    }
     return true;
 }
 

@@ -108,7 +108,8 @@ TEST(Interpreter, ReadsTheFortranStyleLine) {
     work.write("anything at all\n 0 -1 0 .5 1 0 0 -.25 0 0 1 0\r\n0,-1,0,.5,1,0,0,-.25,0,0,1,0\n");
     ASSERT_TRUE(read_scfs(work.scfs(), doc, msg));
     ASSERT_EQ(doc.positions.size(), 2u);
-    const SymOp expected = op_of({0, -1, 0, 0.5, 1, 0, 0, -0.25, 0, 0, 1, 0});
+    // Translations read into [0, 1): -0.25 is 0.75.
+    const SymOp expected = op_of({0, -1, 0, 0.5, 1, 0, 0, 0.75, 0, 0, 1, 0});
     EXPECT_EQ(doc.positions[0].op, expected);
     EXPECT_EQ(doc.positions[1].op, expected);
     EXPECT_EQ(doc.positions[0].text, "-Y+1/2, X+3/4, Z");
@@ -147,7 +148,7 @@ TEST(Interpreter, ISymbolGetsEveryOperatorShiftedByHalfHalfHalf) {
         EXPECT_EQ(b.rotation(), a.rotation());
         for (int r = 0; r < 3; ++r) {
             double t = a.m[r][3] + 0.5;
-            if (t > 1) t -= 1;
+            if (t >= 1) t -= 1;  // 1/2 + 1/2 is 0
             EXPECT_DOUBLE_EQ(b.m[r][3], t);
         }
     }
