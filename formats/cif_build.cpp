@@ -224,17 +224,7 @@ bool operators_from_symbol(StructureDocument& doc, const SymbolFound& found,
                       " cannot be read, and the file lists no symmetry operators");
         return false;
     }
-    doc.positions.clear();
-    for (const SymOp& op : group->ops) {
-        if (static_cast<int>(doc.positions.size()) >= kMaxOperators) break;
-        doc.positions.push_back({op, format_operator(op), 0});
-    }
-    // The setting's own system decides the centring of R (hexagonal axes).
-    if (const auto i = find_setting(group->symbol))
-        doc.crystal_system = known_settings()[*i].crystal_system;
-    doc.lattice_letter = std::string(1, group->lattice);
-    doc.centring = centring_vectors(doc.lattice_letter, doc.crystal_system);
-    if (!expand_by_centring(doc.positions, doc.centring))
+    if (!take_interpreted_operators(doc, *group))
         messages.warn("Too many symmetry operators: only the first 192 are kept");
     finish();
     return true;

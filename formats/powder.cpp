@@ -11,6 +11,8 @@
 #include "formats/identify.h"
 #include "formats/text_file.h"
 #include "symmetry/catalogue.h"
+#include "symmetry/interpreter.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -149,15 +151,25 @@ bool complete_powder_operators(StructureDocument& doc, const std::string& data_d
         if (status == LookupStatus::Failed) return false;
         if (status == LookupStatus::Found && doc.crystal_system != system)
             warn_if_cell_departs(doc, messages);
-        if (status == LookupStatus::NotFound)
-            messages.warn("The space group " + doc.space_group +
-                          " is not in the catalogue: only the identity is used");
+        if (status == LookupStatus::NotFound) {
+            // Not a catalogue symbol: the interpreter may know it ("P 1 1 21/b",
+            // a Hall symbol); a symbol nothing can read fails the read rather
+            // than giving a structure in P1.
+            std::string error;
+            const auto group = interpret_symbol(doc.space_group, error);
+            if (!group || group->ops.empty()) {
+                messages.warn("The space group symbol " + doc.space_group + " cannot be read");
+                return false;
+            }
+            take_interpreted_operators(doc, *group);
+            doc.centrosymmetric = describe_lattice(doc.positions).centrosymmetric;
+        }
     }
     for (EquivalentPosition& p : doc.positions) {
         p.text = format_operator(p.op);
         p.selected = 0;
     }
-    // A group the catalogue does not know still has its identity.
+    // Without a symbol, the identity alone.
     if (doc.positions.empty()) doc.positions.push_back({SymOp::identity(), "", 0});
     doc.positions[0].text = " X, Y, Z";
     doc.positions[0].selected = 1;

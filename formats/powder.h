@@ -48,8 +48,9 @@ std::optional<std::string> space_group_of_number(int number, const std::string& 
 // then the others, which may change the system; a symbol without origin
 // suffix names origin choice 1) with centring and inversion, texts rebuilt,
 // only operator 1 (the identity, " X, Y, Z") selected and generating. A
-// symbol absent from every catalogue leaves the identity alone, with a
-// message.
+// symbol absent from every catalogue is given to the interpreter; one that
+// neither reads shows "The space group symbol " + symbol + " cannot be
+// read" and gives false.
 // False when the catalogue file is missing or damaged (reported).
 bool complete_powder_operators(StructureDocument& doc, const std::string& data_dir,
                                Messages& messages);

@@ -446,6 +446,24 @@ bool run_getspec(std::string_view symbol, const fs::path& work_dir, Messages& me
     return write_scfs(*group, work_dir / "scfs.dat", messages);
 }
 
+bool take_interpreted_operators(StructureDocument& doc, const InterpretedGroup& group) {
+    doc.positions.clear();
+    bool complete = true;
+    for (const SymOp& op : group.ops) {
+        if (static_cast<int>(doc.positions.size()) >= kMaxOperators) {
+            complete = false;
+            break;
+        }
+        doc.positions.push_back({op, format_operator(op), 0});
+    }
+    // The setting's own system decides the centring of R (hexagonal axes).
+    if (const auto i = find_setting(group.symbol))
+        doc.crystal_system = known_settings()[*i].crystal_system;
+    doc.lattice_letter = std::string(1, group.lattice);
+    doc.centring = centring_vectors(doc.lattice_letter, doc.crystal_system);
+    return expand_by_centring(doc.positions, doc.centring) && complete;
+}
+
 bool read_scfs(const fs::path& file, StructureDocument& doc, Messages& messages) {
     std::ifstream f(file, std::ios::binary);
     if (!f) {

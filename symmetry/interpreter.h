@@ -87,6 +87,12 @@ struct InterpretedGroup {
 // `error` set when it cannot be interpreted.
 std::optional<InterpretedGroup> interpret_symbol(std::string_view symbol, std::string& error);
 
+// An interpreted group made the document's symmetry: its operators, the
+// crystal system of its setting (when tabulated), its lattice letter and
+// centring, the list completed by the centring. False when something did
+// not fit in kMaxOperators.
+bool take_interpreted_operators(StructureDocument& doc, const InterpretedGroup& group);
+
 // The operator of rotation `rot` and translation `tran` written in the
 // catalogue's strict grammar ("-X+Y,Y,-Z+1/2"), translations in [0, 1).
 // nullopt when a rotation row or translation has no such form.

@@ -117,7 +117,8 @@ TEST_F(Powder, CommaInsideANumberIsAReadError) {
 
 // A cell that is not quite cubic (89.98 degrees) still finds its group, in
 // the catalogue of the group's system, with a word about the cell; a
-// symbol without origin choice is origin choice 1; an unknown symbol says so.
+// symbol without origin choice is origin choice 1; a symbol nothing can
+// read fails the read instead of giving P1.
 TEST_F(Powder, SymbolLookupAcrossSystemsAndDefaultOrigin) {
     const std::string text =
         "CELL 5.43 5.43 5.43 90 89.98 90\nSPCGRP F d -3 m\nATOM SI1   0.0 0.0 0.0 0.5\n";
@@ -130,11 +131,19 @@ TEST_F(Powder, SymbolLookupAcrossSystemsAndDefaultOrigin) {
         (std::vector<std::string>{"The cell departs from the metric of the space group Fd-3m"}));
     messages.warnings.clear();
     const std::string unknown = "CELL 5 5 5 90 90 90\nSPCGRP X4bm\nATOM SI1   0.0 0.0 0.0 0.5\n";
-    ASSERT_EQ(load_lazy_pulverix(file("x.lzy", unknown), doc, paths, messages).status, 0);
-    EXPECT_EQ(doc.positions.size(), 1u);
+    EXPECT_EQ(load_lazy_pulverix(file("x.lzy", unknown), doc, paths, messages).status, 1);
     EXPECT_EQ(messages.warnings,
-              (std::vector<std::string>{
-                  "The space group X4bm is not in the catalogue: only the identity is used"}));
+              (std::vector<std::string>{"The space group symbol X4bm cannot be read",
+                                        "Error while reading input file"}));
+    // A symbol the interpreter reads, though no catalogue lists it.
+    messages.warnings.clear();
+    std::string other = unknown;
+    other.replace(other.find("X4bm"), 4, "P 1 1 21/b");
+    other.replace(other.find("90 90 90"), 8, "90 90 110");
+    ASSERT_EQ(load_lazy_pulverix(file("o.lzy", other), doc, paths, messages).status, 0)
+        << messages.warnings.front();
+    EXPECT_EQ(doc.positions.size(), 4u);
+    EXPECT_EQ(doc.centrosymmetric, 1);
 }
 
 TEST_F(Powder, LazyPulverixOneLetterElementAndTitleStem) {
@@ -182,14 +191,15 @@ TEST_F(Powder, LazyPulverixMessages) {
               (std::vector<std::string>{"Cell not found", "Error while reading input file"}));
 }
 
-TEST_F(Powder, SymbolOutsideTheCatalogueKeepsTheIdentity) {
+// An old-style symbol that neither the catalogue nor the interpreter reads
+// is not taken as P1 (the structure would be wrong without a word).
+TEST_F(Powder, SymbolOutsideTheCatalogueAndTheInterpreterFails) {
     const std::string text = "CELL 5 5 5 90 90 90\nSPCGRP F M 3 M\nATOM NA1   0 0 0 1\n";
     const PowderLoadResult r = load_lazy_pulverix(file("old.lzy", text), doc, paths, messages);
-    ASSERT_EQ(r.status, 0);
-    EXPECT_EQ(doc.space_group, "FM3M");
-    ASSERT_EQ(doc.positions.size(), 1u);
-    EXPECT_EQ(doc.positions[0].op, SymOp::identity());
-    EXPECT_EQ(doc.positions[0].selected, 1);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(messages.warnings,
+              (std::vector<std::string>{"The space group symbol FM3M cannot be read",
+                                        "Error while reading input file"}));
 }
 
 TEST_F(Powder, SpaceGroupNumbers) {
