@@ -2,12 +2,14 @@
 // Reading a structure from a Crystallographic Information File.
 //
 // The CIF syntax (quoted values, semicolon text fields, loops whose rows
-// span lines) is parsed by a real CIF parser; what is taken from the chosen
-// data block follows the program's own rules: the title from the formula
-// items, the cell with its standard uncertainties dropped, the operators or
-// the space-group symbol (the old "_symmetry_" items and today's
-// "_space_group_" items alike), the atom sites with their label rules and
-// the anisotropic U loop with its positive-definiteness reset.
+// span lines) is parsed by a real CIF parser; a file it refuses is read by
+// line rules instead, with a warning. Either way the values go into one
+// record (cif_record.h), and what is taken from it follows the program's
+// own rules: the title from the formula items, the cell with its standard
+// uncertainties dropped, the operators or the space-group symbol (the old
+// "_symmetry_" items and today's "_space_group_" items alike), the atom
+// sites with their label rules, U or B, and the anisotropic U or B loop
+// with its positive-definiteness reset.
 //
 // Scratch files in the work directory: "blocs.txt" (the data-block table)
 // and "dummy.cif" (the chosen block's lines). An empty work directory
