@@ -28,9 +28,13 @@ char lower(char c) {
 
 // A text as one CIF value: kept as it is when it is a plain word or already
 // quoted, otherwise put in quotes (a label "C 1'" or "#1" stays one value).
+// CIF text is printable ASCII: line ends and tabs become blanks, any other
+// byte outside it (a control character, a byte of another encoding) "_".
 std::string cif_word(std::string text) {
-    for (char& c : text)
+    for (char& c : text) {
         if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+        if (c < ' ' || c > '~') c = '_';
+    }
     text = trim(text);
     if (text.empty()) return "?";
     const char first = text.front();

@@ -15,6 +15,7 @@
 #include "core/metric.h"
 #include "core/text.h"
 #include "formats/cif_read.h"
+#include "formats/cif_syntax.h"
 #include "formats/cif_write.h"
 #include "generation/bonds.h"
 #include "generation/generate.h"
@@ -428,13 +429,16 @@ TEST_F(CifWrite, CoordinationResultColumns) {
     EXPECT_TRUE(messages.warnings.empty());
 }
 
-// Found by fuzzing: values too wide for their fields, odd labels and an
-// empty operator list still give a CIF that reads back.
+// Found by fuzzing: values too wide for their fields, odd labels (bytes
+// that are not CIF text among them) and an empty operator list still give
+// a CIF that the strict parser accepts and that reads back.
 TEST_F(CifWrite, WrittenFileStaysValidCif) {
     StructureDocument doc = small_structure();
     doc.asym[0].z = 2007;
     doc.asym[0].name = "#C1'";
     doc.asym[1].name = "_O2";
+    doc.asym.push_back(doc.asym[1]);
+    doc.asym[2].name = "C\xff\x01\xe9";  // bytes that are not CIF text
     doc.positions.clear();
     CifWriteOptions options;
     options.include_bonds = false;
@@ -442,11 +446,13 @@ TEST_F(CifWrite, WrittenFileStaysValidCif) {
     const std::string text = cif_text(doc, options, paths.data_dir, messages);
     EXPECT_NE(text.find("\"#c1'\"     0.10000   0.20000 2007.00000"), std::string::npos) << text;
     EXPECT_NE(text.find("         'X,Y,Z'\n"), std::string::npos);
+    EXPECT_TRUE(parse_cif_syntax(text).ok);
     const CifScan scan = scan_cif_text(text, "odd.cif", messages);
     ASSERT_EQ(scan.candidates.size(), 1u);
     StructureDocument back;
     ASSERT_EQ(read_cif_block_text(text, "odd.cif", scan.candidates[0], back, paths, messages), 0);
-    ASSERT_EQ(back.asym.size(), 2u);
+    ASSERT_EQ(back.asym.size(), 3u);
+    EXPECT_EQ(back.asym[2].name, "C___");
     EXPECT_EQ(back.asym[0].name, "#c1'");
     EXPECT_DOUBLE_EQ(back.asym[0].z, 2007);
     EXPECT_EQ(back.asym[1].name, "_o2");  // second character lower-cased
