@@ -132,15 +132,6 @@ PosSearch search_catalogue(StructureDocument& doc, const std::filesystem::path& 
     return PosSearch::NoMatch;
 }
 
-// The guessed system first, then the others in the order of the system list.
-std::vector<std::string> systems_to_search(const std::string& guessed) {
-    std::vector<std::string> out;
-    if (system_entry_index(guessed) >= 0) out.push_back(system_code(guessed));
-    for (std::string_view entry : kSystemEntries)
-        if (system_code(entry) != system_code(guessed)) out.push_back(system_code(entry));
-    return out;
-}
-
 }  // namespace
 
 void normalise_operator_list(StructureDocument& doc, const std::filesystem::path& work_dir) {
@@ -173,7 +164,7 @@ std::string identify_space_group(StructureDocument& doc, const std::filesystem::
     const std::vector<std::string> peq_lines = split_lines(*peq_text);
     const std::string guessed = system_code(doc.crystal_system);
     // The operators decide; the cell only orders the search.
-    for (const std::string& system : systems_to_search(guessed)) {
+    for (const std::string& system : systems_in_search_order(guessed)) {
         const PeqResult peq = search_peq(doc, peq_lines, system);
         std::string caption = peq.caption;
         bool matched = peq.matched;

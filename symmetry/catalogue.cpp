@@ -58,6 +58,15 @@ int system_entry_index(std::string_view code) {
     return -1;
 }
 
+std::vector<std::string> systems_in_search_order(std::string_view guessed) {
+    const std::string first = system_code(guessed);
+    std::vector<std::string> systems;
+    if (system_entry_index(first) >= 0) systems.push_back(first);
+    for (std::string_view entry : kSystemEntries)
+        if (system_code(entry) != first) systems.push_back(system_code(entry));
+    return systems;
+}
+
 std::string CatalogueEntry::full_symbol() const {
     return notes.size() > 0 ? trim(notes[0]) : std::string();
 }
@@ -278,11 +287,7 @@ std::optional<std::vector<SymOp>> expanded_operators(const CatalogueEntry& entry
 LookupStatus look_up_group_in_any_system(StructureDocument& doc, std::string_view symbol,
                                          const fs::path& data_dir, Messages& messages) {
     const std::string first = system_code(doc.crystal_system);
-    std::vector<std::string> systems;
-    if (system_entry_index(first) >= 0) systems.push_back(first);
-    for (std::string_view entry : kSystemEntries)
-        if (system_code(entry) != first) systems.push_back(system_code(entry));
-    for (const std::string& code : systems) {
+    for (const std::string& code : systems_in_search_order(first)) {
         const std::string kept = doc.crystal_system;
         doc.crystal_system = code;
         SilentMessages quiet;

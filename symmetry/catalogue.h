@@ -40,6 +40,10 @@ inline constexpr Colour kConstrainedFieldColour = 12632256;  // RGB 192, 192, 19
 std::string system_code(std::string_view entry);
 // The entry of kSystemEntries whose code is `code`, or -1.
 int system_entry_index(std::string_view code);
+// Every system code in the order a search by operators or by symbol takes
+// them: `guessed` (the cell's system) first when it is one, then the others
+// in the order of kSystemEntries.
+std::vector<std::string> systems_in_search_order(std::string_view guessed);
 
 // One record of a catalogue file.
 struct CatalogueEntry {

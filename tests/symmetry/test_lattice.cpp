@@ -99,6 +99,12 @@ TEST(Lattice, CellMetricAgainstTheRotations) {
 
 // A reader's lookup: the cell only orders the search.
 TEST(Lattice, SymbolLookupSearchesEveryCatalogue) {
+    using Codes = std::vector<std::string>;
+    EXPECT_EQ(systems_in_search_order("MONO"),
+              (Codes{"MONO", "CUBI", "TETR", "ORTH", "HEXA", "RHOM", "TRIC"}));
+    // No system guessed: the order of the system list.
+    EXPECT_EQ(systems_in_search_order(""),
+              (Codes{"CUBI", "TETR", "ORTH", "HEXA", "RHOM", "MONO", "TRIC"}));
     StructureDocument doc;
     doc.cell_parameters = {5, 6, 7, 90, 90, 90};  // beta 90: guessed orthorhombic
     RecordingMessages m;
