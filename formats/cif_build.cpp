@@ -288,6 +288,15 @@ double as_u(double v, CifDisplacement kind) {
     return kind == CifDisplacement::B ? u_from_b(v) : v;
 }
 
+// The disorder group as the SHELX part it stands for ("2", "-1" for a
+// special position); "." and a code that is no whole number ("A") are none.
+int disorder_part(const CifValue& group) {
+    if (unknown(group)) return 0;
+    const std::optional<long long> g = parse_int(trim(*group));
+    constexpr long long kLargest = 99999;
+    return g && *g >= -kLargest && *g <= kLargest ? static_cast<int>(*g) : 0;
+}
+
 enum class AtomsResult { Ok, None, TooMany, Failed };
 
 AtomsResult read_atoms(const CifBlockRecord& record, StructureDocument& doc, Messages& messages,
@@ -331,6 +340,7 @@ AtomsResult read_atoms(const CifBlockRecord& record, StructureDocument& doc, Mes
                 u_given = as_u(*v, record.iso_kind);
         a.adp = {u_given.value_or(kDefaultIsoValue), 0, 0, 0, 0, 0};
         a.iso = 1;
+        a.part = disorder_part(s.disorder_group);
         doc.asym.push_back(a);
         loop_uiso.push_back(u_given.value_or(0));
     }

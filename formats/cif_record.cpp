@@ -170,6 +170,7 @@ CifBlockRecord record_from_tables(const CifBlockTables& tables) {
             s.y = atoms.value(row, kFract[1]);
             s.z = atoms.value(row, kFract[2]);
             if (adp) s.displacement = atoms.value(row, adp);
+            s.disorder_group = atoms.value(row, kDisorderGroup);
             r.atoms.push_back(std::move(s));
         }
     }

@@ -56,6 +56,7 @@ enum class CifDisplacement { None, U, B };
 struct CifAtomSite {
     int line = 0;
     CifValue label, type_symbol, x, y, z, displacement;
+    CifValue disorder_group;  // the SHELX part: "1", "2", "-1" (special position); "." none
 };
 
 struct CifAnisoSite {

@@ -37,6 +37,7 @@ inline constexpr const char* kLabel = "_atom_site_label";
 inline constexpr const char* kTypeSymbol = "_atom_site_type_symbol";
 inline constexpr std::array<const char*, 3> kFract = {"_atom_site_fract_x", "_atom_site_fract_y",
                                                       "_atom_site_fract_z"};
+inline constexpr const char* kDisorderGroup = "_atom_site_disorder_group";
 inline constexpr const char* kUiso = "_atom_site_u_iso_or_equiv";
 inline constexpr const char* kBiso = "_atom_site_b_iso_or_equiv";
 inline constexpr const char* kAnisoLabel = "_atom_site_aniso_label";

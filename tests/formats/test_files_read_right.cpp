@@ -20,6 +20,7 @@
 #include "formats/identify.h"
 #include "formats/shelx.h"
 #include "formats/text_file.h"
+#include "generation/bonds.h"
 #include "generation/generate.h"
 #include "symmetry/lattice.h"
 
@@ -371,6 +372,30 @@ TEST_F(FilesReadRight, BValuesUnknownCoordinatesAndUnreadableSymbols) {
     EXPECT_EQ(doc.formula, "Ca Ti O3");  // kept for the "Create a CIF" dialog
     reset(doc);
     EXPECT_EQ(doc.formula, "");
+}
+
+// The disorder groups of a CIF are the SHELX parts: the two positions of
+// a disordered atom never bond to each other, each bonds to the ordered
+// rest.
+TEST_F(FilesReadRight, CifDisorderGroupsAreParts) {
+    StructureDocument doc;
+    ASSERT_EQ(load_cif_text("data_t\n_cell_length_a 10\n_cell_length_b 10\n_cell_length_c 10\n"
+                            "_symmetry_space_group_name_H-M 'P 1'\nloop_\n_atom_site_label\n"
+                            "_atom_site_fract_x\n_atom_site_fract_y\n_atom_site_fract_z\n"
+                            "_atom_site_disorder_group\nC1 0.1 0.1 0.1 .\nC2A 0.25 0.1 0.1 1\n"
+                            "C2B 0.24 0.13 0.1 2\nC3 0.1 0.25 0.1 -1\nC4 0.1 0.1 0.25 A\n",
+                            doc),
+              0);
+    std::vector<int> parts;
+    for (const Atom& a : doc.asym)
+        parts.push_back(a.part);
+    EXPECT_EQ(parts, (std::vector<int>{0, 1, 2, -1, 0}));
+    ASSERT_TRUE(build_bond_sorts(doc));
+    generate(doc, messages);
+    std::vector<std::string> bonds;
+    for (const CalcBond& b : doc.bonds)
+        bonds.push_back(doc.gen[b.atom1 - 1].name + "-" + doc.gen[b.atom2 - 1].name);
+    EXPECT_EQ(bonds, (std::vector<std::string>{"C1-C2A", "C1-C2B", "C1-C3", "C1-C4"}));
 }
 
 // The line rules alone, on every real CIF: the same record as gemmi's parse
