@@ -726,7 +726,14 @@ std::optional<std::string> shelx_text(const StructureDocument& doc, const Progra
     }
     line(unit);
     line("FVAR     1");
+    // Disorder parts as PART lines, so that the file reads back with the
+    // same bonds; a structure without parts has none.
+    int part = 0;
     for (const Atom* a : atoms) {
+        if (a->part != part) {
+            part = a->part;
+            line("PART " + std::to_string(part));
+        }
         const auto& u = a->adp;
         std::string l = pad_right(fit(trim(a->name), 4), 4) + format_int(a->element_index, 4) +
                         fixed_field(a->x, 10, 5) + fixed_field(a->y, 10, 5) +
@@ -739,6 +746,7 @@ std::optional<std::string> shelx_text(const StructureDocument& doc, const Progra
             line(l);
         }
     }
+    if (part != 0) line("PART 0");
     line("END");
     return out;
 }

@@ -408,6 +408,7 @@ void expect_same_structure(const StructureDocument& a, const StructureDocument& 
         EXPECT_NEAR(x.y, y.y, 1e-5);
         EXPECT_NEAR(x.z, y.z, 1e-5);
         EXPECT_EQ(x.iso, y.iso);
+        EXPECT_EQ(x.part, y.part) << x.name;  // PART lines written
         for (int k = 0; k < 6; ++k)
             EXPECT_NEAR(x.adp[k], y.adp[k], 1e-5) << x.name;
     }
