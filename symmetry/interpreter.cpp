@@ -265,6 +265,24 @@ std::string listed_text(const SymOp& op) {
     return text;
 }
 
+// A key of a cubic symbol in the notation used before 1983 (Lazy Pulverix
+// files write "F M 3 M", "P A 3", "P 4 3 M"): the threefold axis was
+// written 3 where it is now -3 after a mirror or glide, and -43m as 43m.
+// No symbol of another system has these forms.
+std::string modern_cubic_key(const std::string& k) {
+    if (k.size() < 3 || std::string_view("PFI").find(k[0]) == std::string_view::npos) return k;
+    const std::size_t colon = k.find(':');
+    std::string rest = k.substr(1, colon == std::string::npos ? std::string::npos : colon - 1);
+    const std::string suffix = colon == std::string::npos ? std::string() : k.substr(colon);
+    if (rest.size() >= 2 && std::string_view("MNAD").find(rest[0]) != std::string_view::npos &&
+        rest[1] == '3')
+        rest.insert(1, "-");
+    else if (rest.size() == 3 && rest.compare(0, 2, "43") == 0 &&
+             std::string_view("MNCD").find(rest[2]) != std::string_view::npos)
+        rest.insert(0, "-");
+    return k[0] + rest + suffix;
+}
+
 }  // namespace
 
 std::string symbol_key(std::string_view symbol) {
@@ -274,7 +292,7 @@ std::string symbol_key(std::string_view symbol) {
             continue;
         k += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    return k;
+    return modern_cubic_key(k);
 }
 
 std::string symbol_key_without_suffix(std::string_view symbol) {

@@ -51,7 +51,9 @@ struct SpaceGroupSetting {
 const std::vector<SpaceGroupSetting>& known_settings();
 
 // A symbol reduced for comparison: upper case, without blanks, underscores
-// and parentheses ("P 1 21/n 1" -> "P121/N1", "P2(1)/c" -> "P21/C").
+// and parentheses ("P 1 21/n 1" -> "P121/N1", "P2(1)/c" -> "P21/C"); a
+// cubic symbol of the notation before 1983 in today's ("F M 3 M" ->
+// "FM-3M", "P 4 3 m" -> "P-43M").
 std::string symbol_key(std::string_view symbol);
 // The key without an origin or axes suffix (":1", ":2", ":H", ":R").
 std::string symbol_key_without_suffix(std::string_view symbol);

@@ -191,15 +191,16 @@ TEST_F(Powder, LazyPulverixMessages) {
               (std::vector<std::string>{"Cell not found", "Error while reading input file"}));
 }
 
-// An old-style symbol that neither the catalogue nor the interpreter reads
-// is not taken as P1 (the structure would be wrong without a word).
-TEST_F(Powder, SymbolOutsideTheCatalogueAndTheInterpreterFails) {
+// A cubic symbol in the notation of the program's time (m3m for today's
+// m-3m) is the group it names, not P1.
+TEST_F(Powder, OldCubicSymbolIsTodaysGroup) {
     const std::string text = "CELL 5 5 5 90 90 90\nSPCGRP F M 3 M\nATOM NA1   0 0 0 1\n";
     const PowderLoadResult r = load_lazy_pulverix(file("old.lzy", text), doc, paths, messages);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(messages.warnings,
-              (std::vector<std::string>{"The space group symbol FM3M cannot be read",
-                                        "Error while reading input file"}));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(doc.space_group, "FM3M");
+    EXPECT_EQ(doc.positions.size(), 192u);
+    EXPECT_EQ(doc.centrosymmetric, 1);
+    EXPECT_TRUE(messages.warnings.empty());
 }
 
 TEST_F(Powder, SpaceGroupNumbers) {

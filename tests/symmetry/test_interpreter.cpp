@@ -249,6 +249,12 @@ TEST(Interpreter, SymbolsInManySpellings) {
         {"F d -3 m :2", "Fd-3m:2", 227, 48},
         {"I 41/a m d", "I41/amd:1", 141, 16},
         {"R -3", "R-3:H", 148, 6},
+        // Cubic symbols as written before 1983.
+        {"F M 3 M", "Fm-3m", 225, 48},
+        {"Pa3", "Pa-3", 205, 24},
+        {"P 4 3 m", "P-43m", 215, 24},
+        {"I 4 3 d", "I-43d", 220, 24},
+        {"P43", "P43", 78, 4},  // a tetragonal screw axis, not an old cubic symbol
     };
     for (const Case& c : cases) {
         std::string error;
