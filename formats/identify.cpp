@@ -39,7 +39,6 @@ std::vector<SymOp> with_centring(std::vector<SymOp> ops, const std::vector<Vec3>
 }
 
 struct PeqResult {
-    bool file_found = false;
     bool matched = false;
     std::string caption;
 };
@@ -48,7 +47,6 @@ struct PeqResult {
 PeqResult search_peq(StructureDocument& doc, const std::vector<std::string>& lines,
                      const std::string& system) {
     PeqResult r;
-    r.file_found = true;
     std::size_t i = 0;
     while (i < lines.size() && trim_right(lines[i]) != system)
         ++i;
