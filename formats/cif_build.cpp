@@ -235,29 +235,13 @@ bool operators_from_symbol(StructureDocument& doc, const SymbolFound& found,
 // choice, in every system's catalogue). Sets the symbol and the system.
 bool adopt_setting_of_operators(StructureDocument& doc, const SymbolFound& found,
                                 const std::string& data_dir) {
-    if (data_dir.empty()) return false;
-    const std::vector<SymOp> ops = operators_of(doc.positions);
-    const std::string base =
-        found.hall ? symbol_key(found.symbol)
-                   : symbol_key_without_suffix(interpretable_symbol(found.symbol, ""));
-    SilentMessages quiet;
-    for (std::string_view entry : kSystemEntries) {
-        const std::string system = system_code(entry);
-        const auto cat = read_catalogue(catalogue_file(data_dir, system), quiet);
-        if (!cat) continue;
-        for (const CatalogueEntry& e : cat->entries) {
-            const bool named = found.hall ? symbol_key(e.hall()) == base
-                                          : symbol_key_without_suffix(e.symbol) == base ||
-                                                symbol_key_without_suffix(e.full_symbol()) == base;
-            if (!named) continue;
-            const auto listed = expanded_operators(e, system);
-            if (!listed || !same_operator_set(*listed, ops)) continue;
-            doc.space_group = trim(e.symbol);
-            doc.crystal_system = system;
-            return true;
-        }
-    }
-    return false;
+    const std::string symbol = found.hall ? found.symbol : interpretable_symbol(found.symbol, "");
+    const auto setting = catalogue_setting_with_operators(data_dir, symbol, found.hall, "",
+                                                          operators_of(doc.positions));
+    if (!setting) return false;
+    doc.space_group = trim(setting->entry.symbol);
+    doc.crystal_system = setting->system;
+    return true;
 }
 
 // Element and label of an atom site. The type symbol, when it names an

@@ -14,6 +14,7 @@
 #include "generation/bonds.h"
 #include "symmetry/catalogue.h"
 #include "symmetry/interpreter.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -89,31 +90,32 @@ std::string fraction_text(double t) {
     return s;
 }
 
-// The symbol line: the catalogue's full Hermann-Mauguin symbol when the
-// group is in the catalogue of the crystal system, else the Hall symbol of
-// the interpreter; nothing for a symbol neither knows.
+// The symbol line, which must name the operators the file lists: the
+// catalogue's full Hermann-Mauguin symbol of the setting of the symbol
+// whose operators they are (a symbol without origin choice may mean
+// either), else the Hall symbol of the interpreter when its operators are
+// these; nothing for a symbol neither knows, or whose operators are others
+// (a file read with operators that disagree with its symbol).
 std::string symbol_line(const StructureDocument& doc, const std::string& data_dir) {
     if (doc.space_group.empty()) return {};
-    if (!data_dir.empty() && !doc.crystal_system.empty()) {
-        SilentMessages quiet;
-        const auto file = catalogue_file(data_dir, doc.crystal_system);
-        if (!file.empty()) {
-            const std::optional<Catalogue> cat = read_catalogue(file, quiet);
-            if (cat) {
-                const int i = cat->find(doc.space_group);
-                if (i >= 0) {
-                    const CatalogueEntry& e = cat->entries[static_cast<std::size_t>(i)];
-                    const std::string full = e.full_symbol().empty() ? e.symbol : e.full_symbol();
-                    return "_symmetry_space_group_name_H-M   '" + full + "'";
-                }
-            }
-        }
+    // The operators written: the identity alone when there are none.
+    const std::vector<SymOp> ops =
+        doc.positions.empty() ? std::vector<SymOp>{SymOp::identity()} : operators_of(doc.positions);
+    if (const auto setting = catalogue_setting_with_operators(data_dir, doc.space_group, false,
+                                                              doc.crystal_system, ops)) {
+        const CatalogueEntry& e = setting->entry;
+        const std::string full = e.full_symbol().empty() ? e.symbol : e.full_symbol();
+        return "_symmetry_space_group_name_H-M   '" + full + "'";
     }
     std::string error;
     std::optional<InterpretedGroup> g = interpret_symbol(doc.space_group, error);
     if (!g) g = interpret_symbol(hall_symbol_lower(doc.space_group), error);
-    if (g && !g->hall.empty()) return "_symmetry_space_group_name_Hall  '" + g->hall + "'";
-    return {};
+    if (!g || g->hall.empty()) return {};
+    StructureDocument group;
+    if (!take_interpreted_operators(group, *g) ||
+        !same_operator_set(operators_of(group.positions), ops))
+        return {};
+    return "_symmetry_space_group_name_Hall  '" + g->hall + "'";
 }
 
 std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& options,

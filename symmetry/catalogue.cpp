@@ -6,6 +6,7 @@
 #include "core/data_files.h"
 #include "core/text.h"
 #include "symmetry/interpreter.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -282,6 +283,31 @@ std::optional<std::vector<SymOp>> expanded_operators(const CatalogueEntry& entry
     for (const EquivalentPosition& p : list)
         ops.push_back(p.op);
     return ops;
+}
+
+std::optional<CatalogueSetting> catalogue_setting_with_operators(const fs::path& data_dir,
+                                                                 std::string_view symbol, bool hall,
+                                                                 std::string_view guessed,
+                                                                 const std::vector<SymOp>& ops) {
+    if (data_dir.empty()) return std::nullopt;
+    const std::string base = hall ? symbol_key(symbol) : symbol_key_without_suffix(symbol);
+    if (base.empty()) return std::nullopt;
+    SilentMessages quiet;
+    for (const std::string& system : systems_in_search_order(guessed)) {
+        const fs::path file = catalogue_file(data_dir, system);
+        if (file.empty()) continue;
+        const auto cat = read_catalogue(file, quiet);
+        if (!cat) continue;
+        for (const CatalogueEntry& e : cat->entries) {
+            const bool named = hall ? symbol_key(e.hall()) == base
+                                    : symbol_key_without_suffix(e.symbol) == base ||
+                                          symbol_key_without_suffix(e.full_symbol()) == base;
+            if (!named) continue;
+            const auto listed = expanded_operators(e, system);
+            if (listed && same_operator_set(*listed, ops)) return CatalogueSetting{e, system};
+        }
+    }
+    return std::nullopt;
 }
 
 LookupStatus look_up_group_in_any_system(StructureDocument& doc, std::string_view symbol,

@@ -80,6 +80,20 @@ struct Catalogue {
 std::optional<std::vector<SymOp>> expanded_operators(const CatalogueEntry& entry,
                                                      std::string_view system);
 
+// The catalogue setting whose full operator list (expanded_operators) is
+// `ops`, modulo lattice translations, among the settings `symbol` names:
+// the entries whose symbol or full symbol equals it once origin and axes
+// suffixes are set aside (P n n n is Pnnn:1 or Pnnn:2), or for `hall` the
+// entries of that Hall symbol. Every system's catalogue is searched, that of
+// `guessed` first. nullopt when none has these operators.
+struct CatalogueSetting {
+    CatalogueEntry entry;
+    std::string system;  // the code of the catalogue that lists it
+};
+std::optional<CatalogueSetting> catalogue_setting_with_operators(
+    const std::filesystem::path& data_dir, std::string_view symbol, bool hall,
+    std::string_view guessed, const std::vector<SymOp>& ops);
+
 // The catalogue file of a system code in the data folder (case ignored);
 // empty when absent.
 std::filesystem::path catalogue_file(const std::filesystem::path& data_dir,

@@ -549,4 +549,34 @@ TEST_F(CifWrite, NoShortBondsNoZeroCodesAndTheFormulaKept) {
     EXPECT_EQ(doc.formula, "'O1 Cl1'");
 }
 
+// The symbol line names the operators the file lists: the setting of the
+// symbol whose operators they are, and none when the symbol's operators
+// are others (a file whose operators disagreed with its symbol).
+TEST_F(CifWrite, SymbolLineNamesTheListedOperators) {
+    CifWriteOptions options;
+    options.include_bonds = false;
+    auto symbol_line = [&](const StructureDocument& doc) {
+        StructureDocument copy = doc;
+        for (const std::string& l : lines_of(cif_text(copy, options, paths.data_dir, messages)))
+            if (l.rfind("_symmetry_space_group_name", 0) == 0) return l;
+        return std::string();
+    };
+    StructureDocument doc = small_structure();
+    EXPECT_EQ(symbol_line(doc), "_symmetry_space_group_name_H-M   'P 1 21/c 1'");
+    doc.positions = {position("X,Y,Z"), position("-X,-Y,-Z")};
+    EXPECT_EQ(symbol_line(doc), "");
+    doc.space_group = "Pnnn";  // origin choice 1 operators, the symbol without it
+    doc.crystal_system = "ORTH";
+    doc.positions.clear();
+    for (const char* t : {"X,Y,Z", "-X,-Y,Z", "-X,Y,-Z", "X,-Y,-Z", "-X+1/2,-Y+1/2,-Z+1/2",
+                          "X+1/2,Y+1/2,-Z+1/2", "X+1/2,-Y+1/2,Z+1/2", "-X+1/2,Y+1/2,Z+1/2"})
+        doc.positions.push_back(position(t));
+    EXPECT_EQ(symbol_line(doc), "_symmetry_space_group_name_H-M   'P n n n:1'");
+    // A Hall symbol: written when the interpreter gives it these operators.
+    doc.space_group = "P 2 2 -1n";
+    EXPECT_EQ(symbol_line(doc), "_symmetry_space_group_name_Hall  'P 2 2 -1n'");
+    doc.space_group = "-P 2ab 2bc";  // origin choice 2
+    EXPECT_EQ(symbol_line(doc), "");
+}
+
 }  // namespace
