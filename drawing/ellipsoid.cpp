@@ -314,6 +314,12 @@ void draw_atom(Canvas& canvas, const PageGeometry& page, const Vec3& centre, con
     canvas.set_pen({kBlack, page.pen_width, PenStyle::Solid});
     canvas.polygon(outline_polygon(page, centre, e));
     if (style.gradation) draw_shading(canvas, page, centre, e, colour);
+    draw_principal_ellipses_and_axes(canvas, page, centre, e, style, rotation);
+}
+
+void draw_principal_ellipses_and_axes(Canvas& canvas, const PageGeometry& page, const Vec3& centre,
+                                      const AtomEllipsoid& e, const AtomStyle& style,
+                                      const Mat3& rotation) {
     if (e.faulty) return;
     if (style.planes || style.axes) draw_principal_ellipses(canvas, page, centre, e, rotation);
     if (style.axes) draw_semi_axes(canvas, page, centre, e, rotation);
