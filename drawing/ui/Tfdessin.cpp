@@ -25,10 +25,12 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <optional>
 
 #include "core/elements.h"
 #include "core/text.h"
@@ -127,6 +129,10 @@ Tfdessin::Tfdessin(StructureDocument& doc, DrawingState& state, Messages& messag
     setObjectName(QStringLiteral("Tfdessin"));
     setWindowTitle(QStringLiteral("Veldor: drawing"));
     session_.set_environment(environment());
+    still_timer_ = new QTimer(this);
+    still_timer_->setSingleShot(true);
+    still_timer_->setInterval(kStillPictureDelayMs);
+    connect(still_timer_, &QTimer::timeout, this, &Tfdessin::finish_dragging);
 
     auto* bar = new QMenuBar(this);
     build_menus(bar);
@@ -438,6 +444,7 @@ QWidget* Tfdessin::build_view_panel() {
     connect(scale_bar_, &QSlider::valueChanged, this, [this](int p) {
         if (!updating_controls_) change_echelle(p);
     });
+    connect(scale_bar_, &QSlider::sliderReleased, this, &Tfdessin::finish_dragging);
     layout->addWidget(scale_group);
 
     auto* probability_label = new QLabel(QStringLiteral("&Probability (%)"), panel);
@@ -790,15 +797,44 @@ void Tfdessin::redessine() {
 }
 
 void Tfdessin::redraw() {
+    const double started = frame_log_.now();
+    still_timer_->stop();
+    dragging_ = false;
     QImage image = make_picture_image(picture_size_, picture_size_, devicePixelRatioF());
     {
+        // Shading is slow to rasterise too: the busy cursor lasts until it is done.
+        std::optional<BusyScope> busy;
+        if (state_.options.colour_gradation) busy.emplace(messages_);
         QPainter painter(&image);
         QPainterCanvas canvas(painter);
-        veldor::redraw(doc_, state_, canvas, screen_page(state_.view, environment()), messages_);
+        // Composed, then rasterised: the same calls, faster than interleaved.
+        composed_.begin(canvas);
+        veldor::redraw(doc_, state_, composed_, screen_page(state_.view, environment()), messages_);
+        composed_.play();
     }
     picture_->set_picture(image);
     show_direction();
     if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setImage(image);
+    frame_log_.picture("still", started, previous_);
+}
+
+void Tfdessin::draw_while_dragging() {
+    const double started = frame_log_.now();
+    const QImage image = drag_picture(doc_, state_, screen_page(state_.view, environment()),
+                                      devicePixelRatioF(), drag_frame_);
+    if (image.isNull()) {
+        redraw();  // too large to draw: the redraw says so
+        return;
+    }
+    picture_->set_picture(image);
+    show_direction();
+    dragging_ = true;
+    still_timer_->start();
+    frame_log_.picture("drag", started, previous_);
+}
+
+void Tfdessin::finish_dragging() {
+    if (dragging_) redraw();
 }
 
 void Tfdessin::show_direction() {
@@ -997,7 +1033,7 @@ void Tfdessin::mouse_move(QPointF pos, Qt::MouseButtons buttons) {
         return;
     }
     previous_ = pos;
-    redraw();
+    draw_while_dragging();
 }
 
 void Tfdessin::mouse_up(QPointF pos, Qt::MouseButton button) {
@@ -1005,6 +1041,7 @@ void Tfdessin::mouse_up(QPointF pos, Qt::MouseButton button) {
     button_down_ = false;
     button_ = Qt::NoButton;
     picture_->set_rubber_band(std::nullopt);
+    finish_dragging();
     if (!was_down) return;
     if (button == Qt::RightButton || session_.waiting_for_clicks()) {
         session_.set_environment(environment());
@@ -1029,7 +1066,10 @@ void Tfdessin::set_mode_rotation(int index) {
 void Tfdessin::change_echelle(int position) {
     set_zoom_track(state_.view, position);
     scale_box_->setText(qs(zoom_text(state_.view.zoom, 1)));
-    redraw();
+    if (scale_bar_->isSliderDown())
+        draw_while_dragging();
+    else
+        redraw();
 }
 
 void Tfdessin::best_view() {
@@ -1237,6 +1277,8 @@ void Tfdessin::Retour() {
 }
 
 void Tfdessin::hideEvent(QHideEvent* e) {
+    still_timer_->stop();
+    dragging_ = false;
     if (!e->spontaneous() && session_.waiting_for_clicks()) {
         session_.cancel();
         show_tool_state();

@@ -20,8 +20,11 @@
 
 #include "core/document.h"
 #include "core/messages.h"
+#include "drawing/deferred_canvas.h"
 #include "drawing/drawing_state.h"
+#include "drawing/pixel_frame.h"
 #include "drawing/tools.h"
+#include "drawing/ui/drag_picture.h"
 #include "drawing/view.h"
 
 class QAction;
@@ -36,6 +39,7 @@ class QPushButton;
 class QSlider;
 class QStackedWidget;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 
 namespace veldor {
@@ -64,8 +68,12 @@ class Tfdessin : public QWidget {
     // they invalidate, redraws.
     void redessine();
     // Paints the picture and copies it to the clipboard. The one place the
-    // picture is drawn.
+    // still picture is drawn.
     void redraw();
+    // True while the picture shown is a quick frame of a drag (mouse
+    // rotation, translation or the scale bar held down), the still picture
+    // still to come: on release, or when the pointer rests.
+    bool showing_drag_frame() const { return dragging_; }
 
     const QImage& picture() const;
     DrawingEnvironment environment() const;
@@ -200,6 +208,10 @@ class Tfdessin : public QWidget {
     void end_all_tools();
     int orientation_size() const;
     void save_drawing();
+    // The quick frame while a button is held; the still picture follows on
+    // release or after kStillPictureDelayMs without motion.
+    void draw_while_dragging();
+    void finish_dragging();
 
     StructureDocument& doc_;
     DrawingState& state_;
@@ -245,6 +257,11 @@ class Tfdessin : public QWidget {
     bool button_down_ = false;
     Qt::MouseButton button_ = Qt::NoButton;
     QPointF previous_;
+    bool dragging_ = false;
+    QTimer* still_timer_ = nullptr;
+    PixelFrame drag_frame_;
+    DeferredCanvas composed_;  // the still picture's calls, kept between redraws
+    FrameLog frame_log_;
 };
 
 }  // namespace veldor
