@@ -235,7 +235,7 @@ void paint_bond(PixelFrame& frame, const Bond& bond, std::span<const Shape> shap
     if (!(len > 0) || !std::isfinite(len)) return;
     const double ux = dx / len, uy = dy / len;  // along, from p
     const double nx = -uy, ny = ux;             // across
-    const double inv_ux = inverse_of(ux), inv_nx = inverse_of(nx);
+    const double inv_ux = inverse_of(ux), inv_nx = inverse_of(nx), inv_len = 1 / len;
     const double hw = bond.half_width * scale;
     auto width = [&](double t) {
         return hw *
@@ -257,14 +257,16 @@ void paint_bond(PixelFrame& frame, const Bond& bond, std::span<const Shape> shap
         std::uint32_t* row = frame.row(y);
         const std::int32_t* owners = frame.owner_row(y);
         const double rx0 = band.first + 0.5 - x1;
-        double t = (rx0 * ux + ry * uy) / len;
+        double t = (rx0 * ux + ry * uy) * inv_len;
         double across = rx0 * nx + ry * ny;
-        const double dt = ux / len, dacross = nx;
+        const double dt = ux * inv_len, dacross = nx;
+        // The width hardly changes over the few pixels of a row: taken once,
+        // in its middle. The ends of the band lie inside the bond's atoms.
+        const double w = width(std::clamp(t + dt * (band.last - band.first) / 2, 0.0, 1.0));
+        const double outer = w + half_pen, inner = w - half_pen;
         for (int x = band.first; x <= band.last; ++x, t += dt, across += dacross) {
-            if (t < 0 || t > 1) continue;
-            const double w = width(t);
             const double off = std::fabs(across);
-            if (off > w + half_pen) continue;
+            if (off > outer) continue;
             const std::int32_t o = owners[x];
             if (o == bond.p || o == bond.q) continue;
             if (o != kNoOwner) {
@@ -272,7 +274,7 @@ void paint_bond(PixelFrame& frame, const Bond& bond, std::span<const Shape> shap
                 const double z = bond.z1 + t * bond.dz;
                 if (z < k.z_front && z < surface_depth(k, x, y)) continue;  // hidden
             }
-            row[x] = off > w - half_pen ? black : word;
+            row[x] = off > inner ? black : word;
         }
     }
 }
