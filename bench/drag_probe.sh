@@ -6,6 +6,7 @@
 # this script sums the log up.
 #
 # Usage: bench/drag_probe.sh [build dir] [atoms: 5000 or 500]
+# (DRAG_PROBE_LOG=file keeps the window's frame log.)
 # Needs xvfb-run and xdotool.
 set -euo pipefail
 if [ -z "${DRAG_PROBE_DISPLAY:-}" ]; then
@@ -15,7 +16,8 @@ build=${1:-build}
 atoms=${2:-5000}
 log=$(mktemp)
 out=$(mktemp)
-trap 'cp "$log" /tmp/i14/last_frame_log; rm -f "$log" "$out"' EXIT
+# DRAG_PROBE_LOG names a file to keep the frame log in.
+trap '[ -n "${DRAG_PROBE_LOG:-}" ] && cp "$log" "$DRAG_PROBE_LOG"; rm -f "$log" "$out"' EXIT
 
 VELDOR_FRAME_LOG=$log "$build/bench/drag_probe" "$atoms" >"$out" &
 app=$!
