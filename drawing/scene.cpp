@@ -306,14 +306,18 @@ std::vector<int> depth_order(std::span<const Vec3> points, int atom_count) {
     return order;
 }
 
-std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
-                                        std::span<const AtomShape> others) {
+namespace {
+
+// bond_stretches into the caller's vectors, so the redraw reuses their memory.
+void stretches_into(const AtomShape& p, const AtomShape& q, std::span<const AtomShape> others,
+                    std::vector<BondStretch>& cuts, std::vector<BondStretch>& pieces) {
+    cuts.clear();
+    pieces.clear();
     const Vec3& p1 = p.centre;
     const Vec3& p2 = q.centre;
     const double dx = p2[0] - p1[0], dy = p2[1] - p1[1];
-    if (dx * dx + dy * dy < kTinyAxis) return {};
+    if (dx * dx + dy * dy < kTinyAxis) return;
     // Each cut runs from an entry to an exit, both with the outline they lie on.
-    std::vector<BondStretch> cuts;
     double r1, r2;
     if (outline_crossings(*p.ellipsoid, p1, p1, p2, r1, r2)) cuts.push_back({{r1, p}, {r2, p}});
     if (outline_crossings(*q.ellipsoid, p2, p1, p2, r1, r2)) cuts.push_back({{r1, q}, {r2, q}});
@@ -325,7 +329,6 @@ std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
     }
     std::sort(cuts.begin(), cuts.end(),
               [](const BondStretch& a, const BondStretch& b) { return a.start.t < b.start.t; });
-    std::vector<BondStretch> pieces;
     StretchEnd from{0, {}};
     for (const BondStretch& c : cuts) {
         if (c.start.t > from.t) {
@@ -338,16 +341,16 @@ std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
     }
     if (from.t < 1) pieces.push_back({from, {1, {}}});
     std::erase_if(pieces, [](const BondStretch& s) { return !(s.end.t > s.start.t); });
-    return pieces;
 }
 
-std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, const Vec3& p2,
-                                      const BondStretch& s, double half_width,
-                                      double perspective_degrees) {
+// bond_piece_polygon into the caller's vector.
+void piece_polygon_into(const PageGeometry& page, const Vec3& p1, const Vec3& p2,
+                        const BondStretch& s, double half_width, double perspective_degrees,
+                        std::vector<Point>& pts) {
+    pts.clear();
     const Vec3 d = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
     const double len_xy = std::hypot(d[0], d[1]);
-    std::vector<Point> pts;
-    if (len_xy <= 0) return pts;
+    if (len_xy <= 0) return;
     const double nx = -d[1] / len_xy, ny = d[0] / len_xy;  // across the bond
     const double taper = std::tan(perspective_degrees * kDegToRad);
     // Offsets across the band, from one edge to the other, closer near the edges.
@@ -398,6 +401,22 @@ std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, 
         pts.push_back(point(t0[i], w0 * across[i]));
     for (std::size_t i = across.size(); i-- > 0;)
         pts.push_back(point(t1[i], w1 * across[i]));
+}
+
+}  // namespace
+
+std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
+                                        std::span<const AtomShape> others) {
+    std::vector<BondStretch> cuts, pieces;
+    stretches_into(p, q, others, cuts, pieces);
+    return pieces;
+}
+
+std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, const Vec3& p2,
+                                      const BondStretch& s, double half_width,
+                                      double perspective_degrees) {
+    std::vector<Point> pts;
+    piece_polygon_into(page, p1, p2, s, half_width, perspective_degrees, pts);
     return pts;
 }
 
@@ -430,6 +449,8 @@ void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& stat
                           state.options.draw_planes_and_axes};
     const std::vector<int> order = depth_order(pts, n);
     std::vector<AtomShape> others;
+    std::vector<BondStretch> cuts, pieces;
+    std::vector<Point> polygon;
     for (int rank = n - 1; rank >= 0; --rank) {
         const int a = order[static_cast<std::size_t>(rank)];
         if (!visible(doc, a)) continue;
@@ -448,14 +469,15 @@ void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& stat
                 if (atom == a || atom == other || pts[sk][2] + reach[sk] < back) return;
                 others.push_back({pts[sk], &ell[sk]});
             });
-            const std::vector<BondStretch> pieces =
-                bond_stretches({pts[sa], &ell[sa]}, {pts[so], &ell[so]}, others);
+            stretches_into({pts[sa], &ell[sa]}, {pts[so], &ell[so]}, others, cuts, pieces);
             if (pieces.empty()) continue;
             canvas.set_brush({bond_fill_colour(doc, state, bond, a), false});
             canvas.set_pen({kBlack, page.pen_width, PenStyle::Solid});
-            for (const BondStretch& s : pieces)
-                canvas.polygon(bond_piece_polygon(page, pts[sa], pts[so], s, bond.width / 100.0,
-                                                  v.bond_perspective));
+            for (const BondStretch& s : pieces) {
+                piece_polygon_into(page, pts[sa], pts[so], s, bond.width / 100.0,
+                                   v.bond_perspective, polygon);
+                canvas.polygon(polygon);
+            }
         }
     }
 }
