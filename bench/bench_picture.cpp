@@ -9,8 +9,8 @@
 #include <QImage>
 #include <QPainter>
 
-#include "drawing/ui/drag_picture.h"
 #include "drawing/ui/qpainter_canvas.h"
+#include "drawing/ui/screen_picture.h"
 #include "drawing_scene.h"
 
 namespace veldor {
@@ -43,16 +43,15 @@ void BM_RotationFrame(benchmark::State& st, int nx, int ny, int nz, int bonds) {
     }
 }
 
-// The same step followed by the still picture, as after the release.
+// The same step followed by the still picture as the window draws it after
+// the release (composed, then rasterised: the pixels of BM_Picture).
 void BM_StillPicture(benchmark::State& st, int nx, int ny, int nz, int bonds) {
     Scene s(nx, ny, nz, bonds);
+    DeferredCanvas composer;
     for (auto _ : st) {
         apply_rotation(s.state, s.doc.metric, rotation_xy(2, 1), s.msg);
-        QImage image = make_picture_image(kPictureSize, kPictureSize);
-        QPainter painter(&image);
-        QPainterCanvas canvas(painter);
-        redraw(s.doc, s.state, canvas, screen_page(s.state.view, s.env), s.msg);
-        painter.end();
+        const QImage image =
+            still_picture(s.doc, s.state, screen_page(s.state.view, s.env), 1.0, s.msg, composer);
         benchmark::DoNotOptimize(image.constBits());
     }
 }

@@ -800,18 +800,8 @@ void Tfdessin::redraw() {
     const double started = frame_log_.now();
     still_timer_->stop();
     dragging_ = false;
-    QImage image = make_picture_image(picture_size_, picture_size_, devicePixelRatioF());
-    {
-        // Shading is slow to rasterise too: the busy cursor lasts until it is done.
-        std::optional<BusyScope> busy;
-        if (state_.options.colour_gradation) busy.emplace(messages_);
-        QPainter painter(&image);
-        QPainterCanvas canvas(painter);
-        // Composed, then rasterised: the same calls, faster than interleaved.
-        composed_.begin(canvas);
-        veldor::redraw(doc_, state_, composed_, screen_page(state_.view, environment()), messages_);
-        composed_.play();
-    }
+    const QImage image = still_picture(doc_, state_, screen_page(state_.view, environment()),
+                                       devicePixelRatioF(), messages_, composed_);
     picture_->set_picture(image);
     show_direction();
     if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setImage(image);

@@ -24,7 +24,7 @@
 #include "drawing/drawing_state.h"
 #include "drawing/pixel_frame.h"
 #include "drawing/tools.h"
-#include "drawing/ui/drag_picture.h"
+#include "drawing/ui/screen_picture.h"
 #include "drawing/view.h"
 
 class QAction;

@@ -8,7 +8,7 @@
 #include <QSlider>
 
 #include "drawing/scene.h"
-#include "drawing/ui/drag_picture.h"
+#include "drawing/ui/screen_picture.h"
 #include "drawing/ui/qpainter_canvas.h"
 #include "tests/drawing_ui/window_fixture.h"
 

@@ -1,9 +1,12 @@
 #pragma once
-// The picture the drawing window shows while a mouse button turns, moves
-// or zooms the structure: the quick frame of drawing/drag_frame.h in an
-// image like the screen picture, with the labels, the cell, the ring middle
-// and the scale bar drawn over it as the redraw draws them. It is shown
-// only; the clipboard and every file keep the still picture.
+// The drawing window's two pictures:
+// - the still picture, the redraw of drawing/scene.h composed on a
+//   DeferredCanvas and then rasterised through QPainter: the picture that
+//   is shown at rest, copied to the clipboard and exported;
+// - the quick picture shown while a mouse button turns, moves or zooms the
+//   structure: the frame of drawing/drag_frame.h, with the labels, the
+//   cell, the ring middle and the scale bar drawn over it as the redraw
+//   draws them. It is shown only.
 
 #include <QImage>
 #include <QPointF>
@@ -11,7 +14,9 @@
 #include <memory>
 
 #include "core/document.h"
+#include "core/messages.h"
 #include "drawing/canvas.h"
+#include "drawing/deferred_canvas.h"
 #include "drawing/drawing_state.h"
 #include "drawing/pixel_frame.h"
 
@@ -20,6 +25,13 @@ namespace veldor {
 // How long the pointer may rest, button held, before the still picture
 // replaces the quick frames.
 inline constexpr int kStillPictureDelayMs = 100;
+
+// The still picture at the page's size, crisp at `device_pixel_ratio`.
+// `composer` is working memory kept between pictures. Pixel for pixel the
+// redraw drawn straight on a QPainterCanvas.
+QImage still_picture(const StructureDocument& doc, const DrawingState& state,
+                     const PageGeometry& page, double device_pixel_ratio, Messages& messages,
+                     DeferredCanvas& composer);
 
 // The quick picture at the page's size, crisp at `device_pixel_ratio`.
 // `frame` is working memory kept between frames (its depth buffer). A null

@@ -1,7 +1,8 @@
-#include "drawing/ui/drag_picture.h"
+#include "drawing/ui/screen_picture.h"
 
 #include <QPainter>
 #include <chrono>
+#include <optional>
 
 #include "drawing/drag_frame.h"
 #include "drawing/scene.h"
@@ -16,6 +17,22 @@ long long steady_ns() {
         .count();
 }
 }  // namespace
+
+QImage still_picture(const StructureDocument& doc, const DrawingState& state,
+                     const PageGeometry& page, double device_pixel_ratio, Messages& messages,
+                     DeferredCanvas& composer) {
+    QImage image = make_picture_image(page.width, page.height, device_pixel_ratio);
+    // Shading is slow to rasterise too: the busy cursor lasts until it is done.
+    std::optional<BusyScope> busy;
+    if (state.options.colour_gradation) busy.emplace(messages);
+    QPainter painter(&image);
+    QPainterCanvas canvas(painter);
+    // Composed, then rasterised: the same calls, faster than interleaved.
+    composer.begin(canvas);
+    redraw(doc, state, composer, page, messages);
+    composer.play();
+    return image;
+}
 
 QImage drag_picture(const StructureDocument& doc, const DrawingState& state,
                     const PageGeometry& page, double device_pixel_ratio, PixelFrame& frame) {
