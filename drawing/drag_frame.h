@@ -22,6 +22,14 @@
 
 namespace veldor {
 
+// From this many displayed atoms on, the window's set-up (Plot, a new
+// orientation) shows the quick frame first and the still picture right
+// after it: the still one then takes long enough to be waited for.
+inline constexpr int kQuickFirstAtoms = 1000;
+inline bool quick_picture_first(int displayed_atoms) {
+    return displayed_atoms >= kQuickFirstAtoms;
+}
+
 // Clears `frame` with the background and paints the atoms and bonds as the
 // page places them. `pixel_ratio` is the frame's device pixels per page
 // pixel (a high-DPI screen's ratio; 1 otherwise). The labels, the cell, the

@@ -131,8 +131,7 @@ Tfdessin::Tfdessin(StructureDocument& doc, DrawingState& state, Messages& messag
     session_.set_environment(environment());
     still_timer_ = new QTimer(this);
     still_timer_->setSingleShot(true);
-    still_timer_->setInterval(kStillPictureDelayMs);
-    connect(still_timer_, &QTimer::timeout, this, &Tfdessin::finish_dragging);
+    connect(still_timer_, &QTimer::timeout, this, &Tfdessin::show_owed_still_picture);
 
     auto* bar = new QMenuBar(this);
     build_menus(bar);
@@ -444,7 +443,7 @@ QWidget* Tfdessin::build_view_panel() {
     connect(scale_bar_, &QSlider::valueChanged, this, [this](int p) {
         if (!updating_controls_) change_echelle(p);
     });
-    connect(scale_bar_, &QSlider::sliderReleased, this, &Tfdessin::finish_dragging);
+    connect(scale_bar_, &QSlider::sliderReleased, this, &Tfdessin::show_owed_still_picture);
     layout->addWidget(scale_group);
 
     auto* probability_label = new QLabel(QStringLiteral("&Probability (%)"), panel);
@@ -752,7 +751,12 @@ void Tfdessin::initialise_fiche() {
     }
     scale_box_->setText(QString::fromLatin1(kZoomResetText));
     show_tool_state();
-    redraw();
+    // A large structure shows at once in the quick picture; the still one
+    // follows as soon as the first is on the screen.
+    if (quick_picture_first(static_cast<int>(doc_.display.size())))
+        show_quick_picture(0);
+    else
+        redraw();
 }
 
 void Tfdessin::set_up_again() {
@@ -799,7 +803,7 @@ void Tfdessin::redessine() {
 void Tfdessin::redraw() {
     const double started = frame_log_.now();
     still_timer_->stop();
-    dragging_ = false;
+    still_owed_ = false;
     const QImage image = still_picture(doc_, state_, screen_page(state_.view, environment()),
                                        devicePixelRatioF(), messages_, composed_);
     picture_->set_picture(image);
@@ -808,7 +812,7 @@ void Tfdessin::redraw() {
     frame_log_.picture("still", started, previous_);
 }
 
-void Tfdessin::draw_while_dragging() {
+void Tfdessin::show_quick_picture(int still_after_ms) {
     const double started = frame_log_.now();
     const QImage image = drag_picture(doc_, state_, screen_page(state_.view, environment()),
                                       devicePixelRatioF(), drag_frame_);
@@ -818,13 +822,13 @@ void Tfdessin::draw_while_dragging() {
     }
     picture_->set_picture(image);
     show_direction();
-    dragging_ = true;
-    still_timer_->start();
+    still_owed_ = true;
+    still_timer_->start(still_after_ms);
     frame_log_.picture("drag", started, previous_);
 }
 
-void Tfdessin::finish_dragging() {
-    if (dragging_) redraw();
+void Tfdessin::show_owed_still_picture() {
+    if (still_owed_) redraw();
 }
 
 void Tfdessin::show_direction() {
@@ -1023,7 +1027,7 @@ void Tfdessin::mouse_move(QPointF pos, Qt::MouseButtons buttons) {
         return;
     }
     previous_ = pos;
-    draw_while_dragging();
+    show_quick_picture(kStillPictureDelayMs);
 }
 
 void Tfdessin::mouse_up(QPointF pos, Qt::MouseButton button) {
@@ -1031,7 +1035,7 @@ void Tfdessin::mouse_up(QPointF pos, Qt::MouseButton button) {
     button_down_ = false;
     button_ = Qt::NoButton;
     picture_->set_rubber_band(std::nullopt);
-    finish_dragging();
+    show_owed_still_picture();
     if (!was_down) return;
     if (button == Qt::RightButton || session_.waiting_for_clicks()) {
         session_.set_environment(environment());
@@ -1057,7 +1061,7 @@ void Tfdessin::change_echelle(int position) {
     set_zoom_track(state_.view, position);
     scale_box_->setText(qs(zoom_text(state_.view.zoom, 1)));
     if (scale_bar_->isSliderDown())
-        draw_while_dragging();
+        show_quick_picture(kStillPictureDelayMs);
     else
         redraw();
 }
@@ -1268,7 +1272,7 @@ void Tfdessin::Retour() {
 
 void Tfdessin::hideEvent(QHideEvent* e) {
     still_timer_->stop();
-    dragging_ = false;
+    still_owed_ = false;
     if (!e->spontaneous() && session_.waiting_for_clicks()) {
         session_.cancel();
         show_tool_state();

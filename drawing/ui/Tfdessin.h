@@ -21,6 +21,7 @@
 #include "core/document.h"
 #include "core/messages.h"
 #include "drawing/deferred_canvas.h"
+#include "drawing/drag_frame.h"
 #include "drawing/drawing_state.h"
 #include "drawing/pixel_frame.h"
 #include "drawing/tools.h"
@@ -70,10 +71,11 @@ class Tfdessin : public QWidget {
     // Paints the picture and copies it to the clipboard. The one place the
     // still picture is drawn.
     void redraw();
-    // True while the picture shown is a quick frame of a drag (mouse
-    // rotation, translation or the scale bar held down), the still picture
-    // still to come: on release, or when the pointer rests.
-    bool showing_drag_frame() const { return dragging_; }
+    // True while the picture shown is a quick one with the still picture to
+    // come: during a drag (mouse rotation, translation, the scale bar held
+    // down) until the release or a rest of the pointer, and for a moment
+    // after the set-up of a large structure.
+    bool showing_quick_picture() const { return still_owed_; }
 
     const QImage& picture() const;
     DrawingEnvironment environment() const;
@@ -208,10 +210,11 @@ class Tfdessin : public QWidget {
     void end_all_tools();
     int orientation_size() const;
     void save_drawing();
-    // The quick frame while a button is held; the still picture follows on
-    // release or after kStillPictureDelayMs without motion.
-    void draw_while_dragging();
-    void finish_dragging();
+    // Shows the quick picture and owes the still one, which follows after
+    // `still_after_ms` unless another quick picture comes first (a drag
+    // gives kStillPictureDelayMs), or on release.
+    void show_quick_picture(int still_after_ms);
+    void show_owed_still_picture();
 
     StructureDocument& doc_;
     DrawingState& state_;
@@ -257,7 +260,7 @@ class Tfdessin : public QWidget {
     bool button_down_ = false;
     Qt::MouseButton button_ = Qt::NoButton;
     QPointF previous_;
-    bool dragging_ = false;
+    bool still_owed_ = false;
     QTimer* still_timer_ = nullptr;
     PixelFrame drag_frame_;
     DeferredCanvas composed_;  // the still picture's calls, kept between redraws

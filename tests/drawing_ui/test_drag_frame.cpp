@@ -8,8 +8,8 @@
 #include <QSlider>
 
 #include "drawing/scene.h"
-#include "drawing/ui/screen_picture.h"
 #include "drawing/ui/qpainter_canvas.h"
+#include "drawing/ui/screen_picture.h"
 #include "tests/drawing_ui/window_fixture.h"
 
 namespace veldor::test {
@@ -55,6 +55,12 @@ QRgb qrgb(Colour c) {
     return static_cast<QRgb>((red(c) << 16) | (green(c) << 8) | blue(c));
 }
 
+// Lets the event loop run until the still picture is shown (5 s at most).
+void wait_for_still_picture(const Tfdessin& w) {
+    for (int i = 0; i < 500 && w.showing_quick_picture(); ++i)
+        QTest::qWait(10);
+}
+
 class DragFrame : public DrawingWindow {
   protected:
     // The same structure in a second window that never drags.
@@ -87,7 +93,7 @@ TEST_F(DragFrame, StillPictureAfterADragIsThePictureDrawnWithoutOne) {
 
     window->mouse_down({300, 300}, Qt::LeftButton);
     window->mouse_move({318, 290}, Qt::LeftButton);
-    EXPECT_TRUE(window->showing_drag_frame());
+    EXPECT_TRUE(window->showing_quick_picture());
     const QImage quick = window->picture();
     EXPECT_NE(quick, before);
     if (const char* out = std::getenv("VELDOR_TEST_PICTURES"))
@@ -96,7 +102,7 @@ TEST_F(DragFrame, StillPictureAfterADragIsThePictureDrawnWithoutOne) {
     EXPECT_EQ(QApplication::clipboard()->image(), before);
     window->mouse_move({341, 262}, Qt::LeftButton);
     window->mouse_up({341, 262}, Qt::LeftButton);
-    EXPECT_FALSE(window->showing_drag_frame());
+    EXPECT_FALSE(window->showing_quick_picture());
     const QImage settled = window->picture();
     save_picture("drag_settled");
 
@@ -114,12 +120,12 @@ TEST_F(DragFrame, StillPictureAfterADragIsThePictureDrawnWithoutOne) {
     // motion after it goes back to quick frames.
     window->mouse_down({341, 262}, Qt::LeftButton);
     window->mouse_move({346, 262}, Qt::LeftButton);
-    EXPECT_TRUE(window->showing_drag_frame());
-    QTest::qWait(kStillPictureDelayMs * 3);
-    EXPECT_FALSE(window->showing_drag_frame());
+    EXPECT_TRUE(window->showing_quick_picture());
+    wait_for_still_picture(*window);
+    EXPECT_FALSE(window->showing_quick_picture());
     EXPECT_EQ(window->picture(), still_picture(doc, state, *window));
     window->mouse_move({350, 262}, Qt::LeftButton);
-    EXPECT_TRUE(window->showing_drag_frame());
+    EXPECT_TRUE(window->showing_quick_picture());
     window->mouse_up({350, 262}, Qt::LeftButton);
     EXPECT_EQ(window->picture(), still_picture(doc, state, *window));
 }
@@ -130,7 +136,7 @@ TEST_F(DragFrame, QuickFrameHasTheAtomsAndBondsOfTheStillPicture) {
         if (std::string(mode) == "translation") window->set_mode_rotation(2);
         window->mouse_down({300, 300}, Qt::LeftButton);
         window->mouse_move({330, 315}, Qt::LeftButton);
-        ASSERT_TRUE(window->showing_drag_frame());
+        ASSERT_TRUE(window->showing_quick_picture());
         const QImage quick = window->picture();
         const QImage still = still_picture(doc, state, *window);
         window->mouse_up({330, 315}, Qt::LeftButton);
@@ -167,18 +173,37 @@ TEST_F(DragFrame, QuickFrameHasTheAtomsAndBondsOfTheStillPicture) {
     }
 }
 
+TEST_F(DragFrame, LargeStructureShowsTheQuickPictureFirstThenTheStillOne) {
+    // Fifteen copies of the four molecules side by side: 1020 atoms.
+    const std::vector<Atom> one = doc.display;
+    for (int k = 1; k < 15; ++k)
+        for (Atom a : one) {
+            a.set_position({a.x + k, a.y, a.z});
+            doc.display.push_back(a);
+        }
+    ASSERT_GE(static_cast<int>(doc.display.size()), kQuickFirstAtoms);
+    window->initialise_fiche();
+    EXPECT_TRUE(window->showing_quick_picture());
+    const QImage quick = window->picture();
+    wait_for_still_picture(*window);
+    EXPECT_FALSE(window->showing_quick_picture());
+    EXPECT_NE(window->picture(), quick);
+    EXPECT_EQ(window->picture(), still_picture(doc, state, *window));
+    EXPECT_EQ(QApplication::clipboard()->image(), window->picture());
+}
+
 TEST_F(DragFrame, ScaleBarHeldDownZoomsWithQuickFrames) {
     auto* bar = window->findChild<QSlider*>("scale_bar");
     bar->setSliderDown(true);
     bar->setValue(3);
-    EXPECT_TRUE(window->showing_drag_frame());
+    EXPECT_TRUE(window->showing_quick_picture());
     EXPECT_EQ(window->scale_text(), " X 1.6");
     bar->setSliderDown(false);  // released
-    EXPECT_FALSE(window->showing_drag_frame());
+    EXPECT_FALSE(window->showing_quick_picture());
     EXPECT_EQ(window->picture(), still_picture(doc, state, *window));
     // Moved by the keyboard, the bar draws the still picture at once.
     bar->setValue(4);
-    EXPECT_FALSE(window->showing_drag_frame());
+    EXPECT_FALSE(window->showing_quick_picture());
     EXPECT_DOUBLE_EQ(state.view.zoom, 1.8);
 }
 
