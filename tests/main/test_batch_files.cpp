@@ -45,7 +45,8 @@ TEST(FileBatchCommand, ManyFilesIntoAFolder) {
 TEST(FileBatchCommand, WhichFormIsMeant) {
     EXPECT_TRUE(parse({"--batch", "a.cif", "--out", "x.png"}).single);
     // The one-file form says what it always said.
-    EXPECT_EQ(parse({"--batch", "a.cif"}).error, "batch mode needs at least one --out OUT");
+    EXPECT_EQ(parse({"--batch", "a.cif"}).error,
+              "batch mode needs at least one --out OUT, --print PAGE.pdf or --report KIND");
     const BatchCommand one = parse({"--batch", "a.cif", "--out-dir", "d", "--to", "png"}, 0);
     ASSERT_TRUE(one.files) << one.error;
     EXPECT_EQ(one.files->jobs, 1);  // no core count known
