@@ -60,18 +60,22 @@ std::string missing_data_file_message(const std::string& name) {
 }
 
 StructureFileKind structure_file_kind(std::string_view file_name) {
+    // Only the file's own name counts: a folder such as "runs.out/" says
+    // nothing of the files in it.
+    const std::size_t slash = file_name.find_last_of("/\\");
+    if (slash != std::string_view::npos) file_name.remove_prefix(slash + 1);
     const std::string name = to_lower(file_name);
     struct Ext {
         const char* ext;
         StructureFileKind kind;
     };
     static const Ext table[] = {
-        {".vld", StructureFileKind::Vld},          {".ins", StructureFileKind::Shelx},
-        {".shx", StructureFileKind::Shelx},        {".inp", StructureFileKind::Shelx},
-        {".out", StructureFileKind::Shelx},        {".lst", StructureFileKind::Shelx},
-        {".res", StructureFileKind::Shelx},
-        {".lzy", StructureFileKind::LazyPulverix}, {".cel", StructureFileKind::PowderCell},
-        {".cry", StructureFileKind::Tessard},      {".cif", StructureFileKind::Cif},
+        {".vld", StructureFileKind::Vld},        {".ins", StructureFileKind::Shelx},
+        {".shx", StructureFileKind::Shelx},      {".inp", StructureFileKind::Shelx},
+        {".out", StructureFileKind::Shelx},      {".lst", StructureFileKind::Shelx},
+        {".res", StructureFileKind::Shelx},      {".lzy", StructureFileKind::LazyPulverix},
+        {".cel", StructureFileKind::PowderCell}, {".cry", StructureFileKind::Tessard},
+        {".cif", StructureFileKind::Cif},
     };
     for (const auto& e : table)
         if (name.find(e.ext) != std::string::npos) return e.kind;

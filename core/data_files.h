@@ -38,7 +38,8 @@ std::string missing_data_file_message(const std::string& name);
 
 // What a file named on the command line is, by its extension.
 enum class StructureFileKind { Unknown, Vld, Shelx, LazyPulverix, PowderCell, Tessard, Cif };
-// The name is lower-cased and the first extension it contains decides:
+// The file name (without its folders) is lower-cased and the first extension
+// it contains decides:
 // ".vld"; ".ins", ".shx", ".inp", ".out", ".lst", ".res" (the SHELXL result
 // file, an instruction file too); ".lzy"; ".cel"; ".cry"; ".cif".
 StructureFileKind structure_file_kind(std::string_view file_name);

@@ -78,6 +78,10 @@ double length(const Vec3& v) {
     return std::sqrt(dot(v, v));
 }
 
+Vec3 subtract(const Vec3& u, const Vec3& v) {
+    return {u[0] - v[0], u[1] - v[1], u[2] - v[2]};
+}
+
 Vec3 normalise(const Vec3& v) {
     const double n = length(v);
     if (n == 0) return v;

@@ -26,6 +26,8 @@ Mat3 multiply(const Mat3& p, const Mat3& q);
 Mat3 transpose(const Mat3& m);
 Vec3 transform(const Mat3& m, const Vec3& v);
 Vec3 cross(const Vec3& u, const Vec3& v);
+// u - v.
+Vec3 subtract(const Vec3& u, const Vec3& v);
 double dot(const Vec3& u, const Vec3& v);
 double length(const Vec3& v);
 // Divides by the Euclidean length; a zero vector is returned unchanged.

@@ -106,6 +106,10 @@ std::optional<long long> parse_int(std::string_view text) {
     return result;
 }
 
+std::string not_an_integer_message(std::string_view text) {
+    return "'" + std::string(text) + "' is not a valid integer value";
+}
+
 std::vector<std::string> split_tokens(std::string_view text, std::string_view separators) {
     std::vector<std::string> out;
     std::string current;

@@ -34,6 +34,9 @@ std::string pad_left(std::string_view text, int width);
 // number. Never depends on the locale.
 std::optional<double> parse_double(std::string_view text);
 std::optional<long long> parse_int(std::string_view text);
+// What a user sees for a typed text that is not an integer:
+// "'<text>' is not a valid integer value".
+std::string not_an_integer_message(std::string_view text);
 
 // Splits at any of the separator characters, dropping empty pieces.
 std::vector<std::string> split_tokens(std::string_view text, std::string_view separators = " \t");

@@ -95,12 +95,16 @@ struct PageGeometry {
     int outline_steps = 50;  // directions per outline turn (50 screen, 100 printer)
     int pen_width = 1;       // width of atom and bond outlines
     double font_scale = 1;   // multiplies every font size
+    // The screen rounds mapped points and the scale bar to whole pixels;
+    // printed pages and vector files keep the exact values, so an enlarged
+    // figure stays smooth.
+    bool round_to_pixels = true;
 
+    // A length in device pixels, rounded when the page rounds (halves to even).
+    double snap(double pixels) const { return round_to_pixels ? std::nearbyint(pixels) : pixels; }
     // screen x = nearest integer to X scale, plus x0; screen y = y0 minus
-    // the nearest integer to Y scale (halves to even).
-    Point map(double X, double Y) const {
-        return {std::nearbyint(X * scale) + x0, y0 - std::nearbyint(Y * scale)};
-    }
+    // the nearest integer to Y scale.
+    Point map(double X, double Y) const { return {snap(X * scale) + x0, y0 - snap(Y * scale)}; }
 };
 
 }  // namespace veldor

@@ -200,14 +200,23 @@ double outline_radius(const AtomEllipsoid& e, double cos_t, double sin_t) {
     return r2 > 0 ? std::sqrt(r2) : 0.0;
 }
 
-std::vector<Point> outline_polygon(const PageGeometry& page, const Vec3& centre,
-                                   const AtomEllipsoid& e) {
+namespace {
+// outline_polygon into the caller's vector.
+void outline_polygon_into(const PageGeometry& page, const Vec3& centre, const AtomEllipsoid& e,
+                          std::vector<Point>& pts) {
     const UnitCircle& uc = unit_circle(page.outline_steps);
-    std::vector<Point> pts(uc.cos.size());
+    pts.resize(uc.cos.size());
     for (std::size_t k = 0; k < pts.size(); ++k) {
         const double r = outline_radius(e, uc.cos[k], uc.sin[k]);
         pts[k] = page.map(centre[0] + r * uc.cos[k], centre[1] + r * uc.sin[k]);
     }
+}
+}  // namespace
+
+std::vector<Point> outline_polygon(const PageGeometry& page, const Vec3& centre,
+                                   const AtomEllipsoid& e) {
+    std::vector<Point> pts;
+    outline_polygon_into(page, centre, e, pts);
     return pts;
 }
 
@@ -307,8 +316,17 @@ void draw_atom(Canvas& canvas, const PageGeometry& page, const Vec3& centre, con
                Colour colour, const AtomStyle& style, const Mat3& rotation) {
     canvas.set_brush({colour, false});
     canvas.set_pen({kBlack, page.pen_width, PenStyle::Solid});
-    canvas.polygon(outline_polygon(page, centre, e));
+    // The memory of the outline is kept: a picture draws thousands of atoms.
+    thread_local std::vector<Point> outline;
+    outline_polygon_into(page, centre, e, outline);
+    canvas.polygon(outline);
     if (style.gradation) draw_shading(canvas, page, centre, e, colour);
+    draw_principal_ellipses_and_axes(canvas, page, centre, e, style, rotation);
+}
+
+void draw_principal_ellipses_and_axes(Canvas& canvas, const PageGeometry& page, const Vec3& centre,
+                                      const AtomEllipsoid& e, const AtomStyle& style,
+                                      const Mat3& rotation) {
     if (e.faulty) return;
     if (style.planes || style.axes) draw_principal_ellipses(canvas, page, centre, e, rotation);
     if (style.axes) draw_semi_axes(canvas, page, centre, e, rotation);

@@ -117,6 +117,12 @@ struct AtomStyle {
 void draw_atom(Canvas& canvas, const PageGeometry& page, const Vec3& centre, const AtomEllipsoid& e,
                Colour colour, const AtomStyle& style, const Mat3& rotation);
 
+// The front halves of the principal ellipses and the front semi-axes, as
+// the style asks (nothing for a faulty atom), with the current pen.
+void draw_principal_ellipses_and_axes(Canvas& canvas, const PageGeometry& page, const Vec3& centre,
+                                      const AtomEllipsoid& e, const AtomStyle& style,
+                                      const Mat3& rotation);
+
 // The outline polygon's points (outline_steps + 1, in pixels).
 std::vector<Point> outline_polygon(const PageGeometry& page, const Vec3& centre,
                                    const AtomEllipsoid& e);

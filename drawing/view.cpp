@@ -6,14 +6,11 @@
 #include "core/metric.h"
 #include "core/text.h"
 #include "drawing/ellipsoid.h"
+#include "drawing/picking.h"
 
 namespace veldor {
 
 namespace {
-
-Vec3 sub(const Vec3& a, const Vec3& b) {
-    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
-}
 
 Vec3 column(const Mat3& m, int k) {
     return {m[0][k], m[1][k], m[2][k]};
@@ -79,8 +76,8 @@ void set_up_scene(const StructureDocument& doc, DrawingState& state, int image_h
     if (count > 0) origin = {sum[0] / count, sum[1] / count, sum[2] / count};
     if (v.ring_shown) origin = v.ring_point;
     for (Vec3& p : v.points)
-        p = sub(p, origin);
-    if (v.ring_shown) v.ring_point = sub(v.ring_point, origin);
+        p = subtract(p, origin);
+    if (v.ring_shown) v.ring_point = subtract(v.ring_point, origin);
 
     double d = kFitStart;
     for (std::size_t i = 0; i < v.points.size(); ++i)
@@ -343,7 +340,7 @@ bool project_along(const StructureDocument& doc, DrawingState& state, const Vec3
 bool direction_by_two_atoms(const StructureDocument& doc, DrawingState& state, int a1, int a2,
                             const DrawingEnvironment& env, Messages& messages) {
     if (!valid_atom(doc, a1) || !valid_atom(doc, a2)) return false;
-    const Vec3 d = sub(doc.display[a2].position(), doc.display[a1].position());
+    const Vec3 d = subtract(doc.display[a2].position(), doc.display[a1].position());
     return project_direct(doc, state, normalise_direct(d, doc.metric), env, messages);
 }
 
@@ -353,7 +350,7 @@ bool base_plane_by_three_atoms(const StructureDocument& doc, DrawingState& state
     const Vec3 r1 = frac_to_cart(doc.display[a1].position(), doc.metric);
     const Vec3 r2 = frac_to_cart(doc.display[a2].position(), doc.metric);
     const Vec3 r3 = frac_to_cart(doc.display[a3].position(), doc.metric);
-    const Vec3 normal = normalise(cross(sub(r2, r1), sub(r2, r3)));
+    const Vec3 normal = normalise(cross(subtract(r2, r1), subtract(r2, r3)));
     return project_along(doc, state, normal, env, messages);
 }
 
@@ -367,7 +364,7 @@ std::optional<std::array<int, 3>> best_view_atoms(const ViewState& view) {
     for (int i = 0; i < n; ++i) {
         const Vec3& a = p[static_cast<std::size_t>(i)];
         for (int j = i + 1; j < n; ++j) {
-            const Vec3 d = sub(p[static_cast<std::size_t>(j)], a);
+            const Vec3 d = subtract(p[static_cast<std::size_t>(j)], a);
             const double d2 = dot(d, d);
             if (d2 > best) {
                 best = d2;
@@ -383,7 +380,7 @@ std::optional<std::array<int, 3>> best_view_atoms(const ViewState& view) {
     best = -1;
     for (int k = 0; k < n; ++k) {
         if (k == bi || k == bj) continue;
-        const Vec3 d = sub(p[static_cast<std::size_t>(k)], mid);
+        const Vec3 d = subtract(p[static_cast<std::size_t>(k)], mid);
         if (dot(d, d) > best) {
             best = dot(d, d);
             bk = k;
@@ -404,9 +401,9 @@ void centre_on_atom(ViewState& view, int atom) {
     if (atom < 0 || atom >= static_cast<int>(view.points.size())) return;
     const Vec3 c = view.points[static_cast<std::size_t>(atom)];
     for (Vec3& p : view.points)
-        p = sub(p, c);
+        p = subtract(p, c);
     // The ring marker moves with the atoms it belongs to.
-    if (view.ring_shown) view.ring_point = sub(view.ring_point, c);
+    if (view.ring_shown) view.ring_point = subtract(view.ring_point, c);
 }
 
 void set_zoom_track(ViewState& view, int position) {
@@ -421,16 +418,13 @@ std::string zoom_text(double zoom, int decimals) {
 std::optional<int> zoom_rectangle(DrawingState& state, Point press, Point release,
                                   const DrawingEnvironment& env) {
     ViewState& v = state.view;
-    if (std::fabs(release.x - press.x) <= 2 && std::fabs(release.y - press.y) <= 2)
-        return std::nullopt;
-    const double left = std::min(press.x, release.x), right = std::max(press.x, release.x);
-    const double top = std::min(press.y, release.y), bottom = std::max(press.y, release.y);
+    if (!is_drag(press, release)) return std::nullopt;
+    const PixelRect r = drag_rectangle(press, release);
     const PageGeometry page = screen_page(v, env);
     Vec3 sum{};
     int count = 0;
     for (const Vec3& p : v.points) {
-        const Point s = page.map(p[0], p[1]);
-        if (s.x > left && s.x < right && s.y > top && s.y < bottom) {
+        if (r.strictly_contains(page.map(p[0], p[1]))) {
             for (int k = 0; k < 3; ++k)
                 sum[k] += p[k];
             ++count;
@@ -440,10 +434,10 @@ std::optional<int> zoom_rectangle(DrawingState& state, Point press, Point releas
     v.saved_points = v.points;
     const Vec3 mean = {sum[0] / count, sum[1] / count, sum[2] / count};
     for (Vec3& p : v.points)
-        p = sub(p, mean);
-    if (v.ring_shown) v.ring_point = sub(v.ring_point, mean);
+        p = subtract(p, mean);
+    if (v.ring_shown) v.ring_point = subtract(v.ring_point, mean);
     // Twice the longest semi-axis, as in the fit of the scene set-up.
-    const double e = std::max((right - left) / v.scale, (bottom - top) / v.scale) +
+    const double e = std::max((r.right - r.left) / v.scale, (r.bottom - r.top) / v.scale) +
                      2 / std::sqrt(state.ellipsoids.smallest_eigenvalue);
     v.scale = env.width / e;
     v.zoom = v.scale / v.base_scale;

@@ -118,6 +118,49 @@ std::string symbol_line(const StructureDocument& doc, const std::string& data_di
     return "_symmetry_space_group_name_Hall  '" + g->hall + "'";
 }
 
+std::string columns(const std::string& s, std::size_t from, std::size_t to) {
+    return from - 1 < s.size() ? s.substr(from - 1, to - from + 1) : std::string();
+}
+
+std::string without(std::string s, std::string_view chars) {
+    s.erase(std::remove_if(s.begin(), s.end(),
+                           [&](char c) { return chars.find(c) != std::string_view::npos; }),
+            s.end());
+    return s;
+}
+
+// A distance line of the coordination result: the labels and the distance
+// from columns 1-18, the neighbour's code from columns 47-53. Labels or an
+// operator text too long for their columns shift the code; it is then taken
+// from its place after ") (", the labels and the distance as the first three
+// words.
+std::string coordination_bond_row(const std::string& r) {
+    const std::size_t code = r.find(") (");
+    if (code == std::string::npos || code == 43)
+        return trim(columns(r, 1, 18) + "  1_555   " + without(columns(r, 47, 53), ")"));
+    const std::size_t end = r.find(')', code + 3);
+    const std::vector<std::string> words = split_tokens(r.substr(0, r.find(" (")));
+    std::string row;
+    for (std::size_t i = 0; i < words.size() && i < 3; ++i)
+        row += words[i] + " ";
+    return row + " 1_555   " + r.substr(code + 3, end == std::string::npos ? end : end - code - 3);
+}
+
+// An angle line: columns 8-63 (labels, angle, the three codes), or its
+// words when long labels have shifted the columns. The codes are written
+// without their parentheses, as site symmetry values are.
+std::string coordination_angle_row(const std::string& r) {
+    const std::size_t centre_code = r.find("  (1_555)  ");
+    if (centre_code == std::string::npos || centre_code == 44)
+        return without(columns(r, 8, 63), "()");
+    std::vector<std::string> words = split_tokens(r);
+    if (!words.empty() && words.front() == "Angle:") words.erase(words.begin());
+    std::string row;
+    for (const std::string& w : words)
+        row += (row.empty() ? "" : "  ") + without(w, "()");
+    return row;
+}
+
 std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& options,
                            Messages& messages) {
     std::string out;
@@ -139,22 +182,16 @@ std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& option
         line("loop_");
         for (const char* item : bond_items)
             line(item);
-        auto columns = [](const std::string& s, std::size_t from, std::size_t to) {
-            return from - 1 < s.size() ? s.substr(from - 1, to - from + 1) : std::string();
-        };
-        for (const std::string& r : options.coordination_result) {
-            if (trim(r).empty() || r.find("Angle") != std::string::npos) continue;
-            std::string d = columns(r, 47, 53);
-            d.erase(std::remove(d.begin(), d.end(), ')'), d.end());
-            line(trim(columns(r, 1, 18) + "  1_555   " + d));
-        }
+        for (const std::string& r : options.coordination_result)
+            if (!trim(r).empty() && r.find("Angle") == std::string::npos)
+                line(coordination_bond_row(trim(r)));
         if (options.coordination_with_angles) {
             line("");
             line("loop_");
             for (const char* item : angle_items)
                 line(item);
             for (const std::string& r : options.coordination_result)
-                if (r.find("Angle") != std::string::npos) line(columns(r, 8, 63));
+                if (r.find("Angle") != std::string::npos) line(coordination_angle_row(trim(r)));
         }
         return out;
     }

@@ -33,7 +33,11 @@ struct CifWriteOptions {
     std::string formula;  // empty: computed from the asymmetric unit
     int z = 0;            // "_cell_formula_units_Z"
     bool include_bonds = true;
-    // Lines of the coordination calculation; empty when there is none.
+    // Lines of the coordination calculation; empty when there is none. The
+    // bond loop copies columns 1-18 and the code of columns 47-53 of each
+    // trimmed distance line, the angle loop columns 8-63 of each trimmed
+    // angle line with the codes' parentheses dropped; a line whose long
+    // labels or operator shift those columns is read by its words instead.
     std::vector<std::string> coordination_result;
     // True when that calculation was made for "Distances and angles".
     bool coordination_with_angles = false;

@@ -13,17 +13,17 @@
 #include <utility>
 
 #include "core/document.h"
+#include "core/drawing_settings.h"
 #include "core/messages.h"
-#include "drawing/drawing_state.h"
 
 namespace veldor {
 
 // The whole file as text, CR LF line ends.
-std::string vld_text(const StructureDocument& doc, const DrawingState& drawing);
+std::string vld_text(const StructureDocument& doc, const DrawingSettings& drawing);
 
 // Writes the file atomically. False (after a message) when it cannot be written.
-bool write_vld(const std::string& path, const StructureDocument& doc, const DrawingState& drawing,
-               Messages& messages);
+bool write_vld(const std::string& path, const StructureDocument& doc,
+               const DrawingSettings& drawing, Messages& messages);
 
 // Replaces the document and the stored drawing state with a file's contents:
 // the document is reset first, then filled section by section. Bad or
@@ -33,11 +33,11 @@ bool write_vld(const std::string& path, const StructureDocument& doc, const Draw
 //
 // The bond colour of the document before the call is what a bond line of
 // the older four-number layout takes.
-bool read_vld(const std::string& path, StructureDocument& doc, DrawingState& drawing,
+bool read_vld(const std::string& path, StructureDocument& doc, DrawingSettings& drawing,
               Messages& messages);
 // The same on a text already in memory; `file_name` only names it in messages.
 bool read_vld_text(std::string_view text, const std::string& file_name, StructureDocument& doc,
-                   DrawingState& drawing, Messages& messages);
+                   DrawingSettings& drawing, Messages& messages);
 
 // The first pair (i < j, 0-based) of asymmetric-unit atoms with equal names
 // (compared in upper case; deleted records with empty names are passed over).
@@ -50,6 +50,6 @@ std::string duplicate_name_message(const StructureDocument& doc, int i, int j);
 // generated atom has a moved label,
 // "Bond Labels" when a bond label has been placed, and the display copy of
 // the generated atoms is taken.
-void after_vld_load(StructureDocument& doc, DrawingState& drawing);
+void after_vld_load(StructureDocument& doc, DrawingSettings& drawing);
 
 }  // namespace veldor

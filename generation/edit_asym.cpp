@@ -14,11 +14,6 @@ bool yes(Messages& messages, const std::string& question) {
     return messages.confirm(question) == Answer::Yes;
 }
 
-// The conversion failure a user sees for a text that is not an integer.
-std::string not_an_integer(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid integer value";
-}
-
 }  // namespace
 
 std::string delete_block_question(long long from, long long to) {
@@ -83,12 +78,12 @@ DeleteOutcome delete_block(StructureDocument& doc, std::string_view from_text,
     if (trim(from_text).empty() || trim(to_text).empty()) return DeleteOutcome::NothingToDo;
     const std::optional<long long> f = parse_int(from_text);
     if (!f) {
-        messages.warn(not_an_integer(from_text));
+        messages.warn(not_an_integer_message(from_text));
         return DeleteOutcome::BadNumber;
     }
     const std::optional<long long> t = parse_int(to_text);
     if (!t) {
-        messages.warn(not_an_integer(to_text));
+        messages.warn(not_an_integer_message(to_text));
         return DeleteOutcome::BadNumber;
     }
     long long from = *f, to = *t;

@@ -1,10 +1,18 @@
 #include "main/batch.h"
 
+#include <QFileInfo>
+#include <algorithm>
 #include <filesystem>
 #include <ostream>
 
+#include "analysis/batch_reports.h"
+#include "core/elements.h"
 #include "core/metric.h"
 #include "core/text.h"
+#include "drawing/atom_edits.h"
+#include "drawing/bond_edits.h"
+#include "drawing/colours.h"
+#include "drawing/labels.h"
 #include "drawing/scene.h"
 #include "drawing/ui/picture_export.h"
 #include "drawing/view.h"
@@ -12,9 +20,13 @@
 #include "formats/shelx.h"
 #include "formats/vld.h"
 #include "generation/generate.h"
+#include "main/Tfmainmenu.h"
 #include "main/plot.h"
 #include "main/save_target.h"
 #include "main/structure_loader.h"
+#include "output/page_layout.h"
+#include "output/ui/output_files.h"
+#include "output/ui/printed_page.h"
 
 namespace veldor {
 
@@ -63,27 +75,65 @@ bool apply_generation_options(const BatchOptions& o, StructureDocument& doc, Mes
     return true;
 }
 
-// The picture options: probability, thermal mode, overlays, labels, black
-// and white, and the view, on a scene set up for the picture size.
+// The colour row of the colour grid that a --colour NAME stands for.
+std::optional<int> colour_row(const StructureDocument& doc, const std::string& name) {
+    const std::string n = to_lower(name);
+    if (n == "background" || n == "backgrd") return kBackgroundRow;
+    if (n == "bonds" || n == "bond") return kBondsRow;
+    if (n == "scale-bar" || n == "scalebar" || n == "scale") return kScaleBarRow;
+    for (std::size_t k = 0; k < doc.element_sorts.size(); ++k)
+        if (element_key(doc.element_sorts[k].symbol) == element_key(name))
+            return kFirstElementRow + static_cast<int>(k);
+    return std::nullopt;
+}
+
+// The picture options, applied as the drawing window's controls apply
+// them: probability, thermal mode, overlays, labels, masks, bond width and
+// taper, colours, black and white, the view, on a scene set up for the
+// picture size.
 bool prepare_picture(const BatchOptions& o, StructureDocument& doc, DrawingState& state,
                      const DrawingEnvironment& env, Messages& messages) {
     if (o.probability) state.view.probability_index = *o.probability / 10;
-    state.options.iso_display = o.iso;
-    state.options.draw_cell = state.options.draw_cell || o.cell;
-    if (o.axes) state.options.draw_planes_and_axes = true;
-    if (o.planes && !o.axes) state.options.draw_planes = true;
-    if (o.gradation) state.options.colour_gradation = true;
+    DrawingOptions& opt = state.options;
+    opt.iso_display = o.iso;
+    opt.draw_cell = opt.draw_cell || o.cell;
+    if (o.axes) opt.draw_planes_and_axes = true;
+    if (o.planes && !o.axes) opt.draw_planes = true;
+    if (o.gradation) opt.colour_gradation = true;
+    if (o.bond_labels) opt.bond_labels = true;
+    if (o.double_bonds) opt.double_triple_bonds = true;
+    if (o.position_code) opt.add_position_code = true;
+    if (!doc.colour_fragments) colour_atoms(doc.display, doc.element_sorts);
     if (o.labels == "none") {
-        state.options.labels_in_centre = false;
-        state.options.labels_off_centre = false;
+        opt.labels_in_centre = false;
+        opt.labels_off_centre = false;
     } else if (o.labels == "centre") {
-        state.options.labels_in_centre = true;
-        state.options.labels_off_centre = false;
-        for (Atom& a : doc.display) {
-            a.label_dx = a.label_dy = 0;
-            a.labelled = a.drawn;
+        set_labels_in_centre(doc, state, true);
+    } else if (o.labels == "off-centre") {
+        // The labels where the file placed them; the others stay as they are.
+        opt.labels_off_centre = true;
+        opt.labels_in_centre = false;
+    }
+    for (const std::string& e : o.mask_elements) {
+        if (std::none_of(
+                doc.element_sorts.begin(), doc.element_sorts.end(),
+                [&](const ElementSort& s) { return element_key(s.symbol) == element_key(e); })) {
+            messages.warn("No element " + e + " in the structure");
+            return false;
         }
     }
+    mask_elements(doc, o.mask_elements);
+    if (o.bond_width) scale_bond_widths(doc, *o.bond_width);
+    if (o.perspective) state.view.bond_perspective = *o.perspective;
+    for (const auto& [name, colour] : o.colours) {
+        const std::optional<int> row = colour_row(doc, name);
+        if (!row) {
+            messages.warn("No element " + name + " in the structure");
+            return false;
+        }
+        choose_colour(doc, state, *row, colour);
+    }
+    if (o.bw) set_black_and_white(doc, state, true);
     initialise_view(doc, state, env, messages);
     if (o.view == "best") {
         best_view(doc, state, env, messages);
@@ -98,18 +148,17 @@ bool prepare_picture(const BatchOptions& o, StructureDocument& doc, DrawingState
         }
         if (!project_along(doc, state, frac_to_cart(uvw, doc.metric), env, messages)) return false;
     }
-    if (o.bw) {
-        state.options.black_and_white = true;
-        for (Atom& a : doc.display)
-            a.colour = kWhite;
-        doc.background_colour = kWhite;
-        state.scale_bar_colour = kBlack;
-    }
     if (o.zoom) {
         state.view.zoom = *o.zoom;
         state.view.scale = state.view.zoom * state.view.base_scale;
     }
     return true;
+}
+
+// The main window's caption for a structure file, for the scene header.
+std::string caption_of(const std::string& input) {
+    return Tfmainmenu::caption_for(QFileInfo(QString::fromStdString(input)).fileName())
+        .toStdString();
 }
 
 bool write_output(const std::string& out, const BatchOptions& o, StructureDocument& doc,
@@ -126,18 +175,39 @@ bool write_output(const std::string& out, const BatchOptions& o, StructureDocume
         cif.include_bonds = o.include_bonds.value_or(true);
         return write_cif(out, doc, cif, paths.data_dir, messages);
     }
-    if (is_picture_file(out)) {
+    if (is_picture_file(out) || is_output_file(out)) {
+        // Every picture is the screen's 692-pixel picture, enlarged to --size.
         DrawingEnvironment env;
-        env.width = env.height = o.size.value_or(kPictureSize);
         env.work_dir = paths.work_dir;
         DrawingState picture_state = state;
         StructureDocument picture_doc = doc;
         if (!prepare_picture(o, picture_doc, picture_state, env, messages)) return false;
-        return write_picture(out, picture_doc, picture_state, env, messages);
+        if (is_picture_file(out))
+            return write_picture(out, picture_doc, picture_state, env, messages,
+                                 o.size.value_or(0));
+        const OutputFileOptions files{o.size.value_or(0), o.pen.value_or(0), caption_of(o.input)};
+        return write_output_file(out, picture_doc, picture_state, env, files, messages);
     }
     messages.warn("Unknown kind of output file: " + out +
-                  " (use .vld, .shx, .cif, .png, .svg or .pdf)");
+                  " (use .vld, .shx, .cif, .png, .svg, .pdf, .pov, .emf, .bmp or .jpg)");
     return false;
+}
+
+// --print: the printed page of the picture as a PDF file.
+bool write_print(const BatchOptions& o, const StructureDocument& doc, const DrawingState& state,
+                 const ProgramPaths& paths, Messages& messages) {
+    const std::string out = with_default_extension(o.print, ".pdf");
+    if (!may_write(out, messages)) return false;
+    DrawingEnvironment env;
+    env.work_dir = paths.work_dir;
+    DrawingState page_state = state;
+    StructureDocument page_doc = doc;
+    if (!prepare_picture(o, page_doc, page_state, env, messages)) return false;
+    PrintSettings settings;
+    settings.pixels_per_cm = o.dpi.value_or(300) / kDotsPerInchFactor;
+    settings.stereo = o.stereo;
+    settings.pen_width = o.pen.value_or(o.stereo ? kStereoPenWidth : kDefaultPrintPenWidth);
+    return write_printed_pdf(out, page_doc, page_state, settings, messages);
 }
 
 }  // namespace
@@ -182,6 +252,13 @@ int run_batch(const BatchOptions& o, const ProgramPaths& paths, Messages& messag
     int status = 0;
     for (const std::string& out : o.outputs)
         if (!write_output(out, o, doc, state, paths, messages)) status = 1;
+    if (!o.print.empty() && !write_print(o, doc, state, paths, messages)) status = 1;
+    const std::string report_dir =
+        o.outputs.empty() ? paths.work_dir
+                          : std::filesystem::path(o.outputs.front()).parent_path().string();
+    if (!o.reports.empty() &&
+        !write_batch_reports(doc, o.reports, report_dir.empty() ? "." : report_dir, messages))
+        status = 1;
     return status;
 }
 

@@ -1,5 +1,6 @@
 #include "main/batch_options.h"
 
+#include "analysis/batch_reports.h"
 #include "core/text.h"
 
 namespace veldor {
@@ -40,17 +41,44 @@ bool valid_view(const std::string& v) {
     return v.rfind("direction:", 0) == 0 && parse_triple(v.substr(10)).has_value();
 }
 
+// NAME=RRGGBB, the colour as a web page writes it.
+std::optional<std::pair<std::string, Colour>> parse_colour(const std::string& text) {
+    const std::size_t eq = text.find('=');
+    if (eq == std::string::npos || eq == 0) return std::nullopt;
+    std::string hex = text.substr(eq + 1);
+    if (!hex.empty() && hex[0] == '#') hex.erase(0, 1);
+    if (hex.size() != 6) return std::nullopt;
+    int rgb_values[3];
+    for (int k = 0; k < 3; ++k) {
+        int v = 0;
+        for (int d = 0; d < 2; ++d) {
+            const char c = hex[static_cast<std::size_t>(2 * k + d)];
+            int digit = -1;
+            if (c >= '0' && c <= '9') digit = c - '0';
+            if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+            if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+            if (digit < 0) return std::nullopt;
+            v = v * 16 + digit;
+        }
+        rgb_values[k] = v;
+    }
+    return std::make_pair(trim(text.substr(0, eq)),
+                          rgb(rgb_values[0], rgb_values[1], rgb_values[2]));
+}
+
+}  // namespace
+
 bool is_valued_option(const std::string& a) {
     static const char* const names[] = {
-        "--out",  "--generation", "--box",           "--centre",  "--center", "--sphere",
-        "--cut",  "--block",      "--include-bonds", "--formula", "--z",      "--probability",
-        "--view", "--labels",     "--size",          "--zoom"};
+        "--out",    "--generation",    "--box",        "--centre",        "--center",
+        "--sphere", "--cut",           "--block",      "--include-bonds", "--formula",
+        "--z",      "--probability",   "--view",       "--labels",        "--size",
+        "--zoom",   "--mask-elements", "--bond-width", "--perspective",   "--colour",
+        "--color",  "--print",         "--dpi",        "--pen",           "--report"};
     for (const char* n : names)
         if (a == n) return true;
     return false;
 }
-
-}  // namespace
 
 BatchParse parse_batch_options(const std::vector<std::string>& args) {
     BatchParse result;
@@ -87,6 +115,14 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             o.gradation = true;
         } else if (a == "--bw") {
             o.bw = true;
+        } else if (a == "--bond-labels") {
+            o.bond_labels = true;
+        } else if (a == "--double-bonds") {
+            o.double_bonds = true;
+        } else if (a == "--position-code") {
+            o.position_code = true;
+        } else if (a == "--stereo") {
+            o.stereo = true;
         } else if (a.rfind("--", 0) != 0) {
             return fail("unexpected argument: " + a);
         } else if (!is_valued_option(a)) {
@@ -95,6 +131,10 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             return fail(a + " needs a value");
         } else if (a == "--out") {
             o.outputs.push_back(v);
+        } else if (a == "--report") {
+            std::string why;
+            if (!parse_report_request(v, why)) return fail(why);
+            o.reports.push_back(v);
         } else if (a == "--generation") {
             if (!(o.generation = parse_generation(v)))
                 return fail("--generation takes none, box, sphere, fragments or cell");
@@ -128,7 +168,8 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
             if (!valid_view(v)) return fail("--view takes best, initial or direction:u,v,w");
             o.view = v;
         } else if (a == "--labels") {
-            if (v != "none" && v != "centre") return fail("--labels takes none or centre");
+            if (v != "none" && v != "centre" && v != "off-centre")
+                return fail("--labels takes none, centre or off-centre");
             o.labels = v;
         } else if (a == "--size") {
             const auto n = parse_int(v);
@@ -137,9 +178,37 @@ BatchParse parse_batch_options(const std::vector<std::string>& args) {
         } else if (a == "--zoom") {
             o.zoom = parse_double(v);
             if (!o.zoom || *o.zoom <= 0) return fail("--zoom takes a positive number");
+        } else if (a == "--mask-elements") {
+            o.mask_elements = split_tokens(v, ", ");
+            if (o.mask_elements.empty()) return fail("--mask-elements takes elements such as H,F");
+        } else if (a == "--bond-width") {
+            const auto n = parse_int(v);
+            if (!n || *n < 1 || *n > 20)
+                return fail("--bond-width takes 1 to 20 (hundredths of an angstrom)");
+            o.bond_width = static_cast<int>(*n);
+        } else if (a == "--perspective") {
+            o.perspective = parse_double(v);
+            if (!o.perspective || *o.perspective < 0 || *o.perspective > 20)
+                return fail("--perspective takes 0 to 20 (degrees)");
+        } else if (a == "--colour" || a == "--color") {
+            const auto c = parse_colour(v);
+            if (!c)
+                return fail(a + " takes NAME=RRGGBB (an element, background, bonds or scale-bar)");
+            o.colours.push_back(*c);
+        } else if (a == "--print") {
+            o.print = v;
+        } else if (a == "--dpi") {
+            const auto n = parse_int(v);
+            if (!n || *n < 10 || *n > 10000) return fail("--dpi takes dots per inch, 10 to 10000");
+            o.dpi = static_cast<int>(*n);
+        } else if (a == "--pen") {
+            const auto n = parse_int(v);
+            if (!n || *n < 1 || *n > 50) return fail("--pen takes a pen width, 1 to 50");
+            o.pen = static_cast<int>(*n);
         }
     }
-    if (o.outputs.empty()) return fail("batch mode needs at least one --out OUT");
+    if (o.outputs.empty() && o.print.empty() && o.reports.empty())
+        return fail("batch mode needs at least one --out OUT, --print PAGE.pdf or --report KIND");
     result.options = o;
     return result;
 }
@@ -148,7 +217,8 @@ std::string batch_help_text() {
     return "Batch mode:\n"
            "  veldor --batch FILE [options] --out OUT [--out OUT ...]\n"
            "  Loads FILE by its extension, generates the atoms and the bonds, and writes\n"
-           "  each OUT by its extension (.vld, .shx, .cif, .png, .svg, .pdf). Messages\n"
+           "  each OUT by its extension (.vld, .shx, .cif, .png, .svg, .pdf, .pov, .emf,\n"
+           "  .bmp, .jpg). Messages\n"
            "  go to standard error; questions are\n"
            "  answered No unless --yes is given, so existing files are never overwritten\n"
            "  by accident. The exit status is 0 on success, non-zero on any failure.\n"
@@ -164,15 +234,32 @@ std::string batch_help_text() {
            "                       gave, else counted from the atoms)\n"
            "  --z N                CIF: formula units per cell\n"
            "  --yes                answer Yes to every question\n"
-           "  Pictures (.png, .svg, .pdf):\n"
+           "  --report KIND        an analysis report, into the folder of the first --out\n"
+           "                       (else the work folder); repeatable: distances,\n"
+           "                       coordinates, coordination[:angles],\n"
+           "                       environment:LABEL[:RADIUS] (3.0 A), plane:L1,L2,L3[,...]\n"
+           "  Pictures (.png, .svg, .pdf, .pov, .emf, .bmp, .jpg) and the printed page:\n"
            "  --probability P      ellipsoid probability, 10, 20, ... 100 (%)\n"
            "  --iso                draw every atom as a sphere of its Ueq\n"
            "  --view best|initial|direction:u,v,w   orientation (u,v,w in a, b, c)\n"
            "  --cell --planes --axes --gradation     overlays and shading\n"
-           "  --labels none|centre atom labels\n"
+           "  --labels none|centre|off-centre   atom labels (off-centre: where the VLD file\n"
+           "                       placed them)\n"
+           "  --position-code      the site symmetry code after moved labels\n"
+           "  --bond-labels        the bond labels a VLD file holds\n"
+           "  --double-bonds       carbon-carbon bonds coloured by their multiplicity mark\n"
+           "  --mask-elements H,F  hide the atoms of these elements\n"
+           "  --bond-width N       bond width, 1 to 20 hundredths of an angstrom (6)\n"
+           "  --perspective D      bond taper, 0 to 20 degrees (6)\n"
+           "  --colour NAME=RRGGBB  colour of an element, or of background, bonds or\n"
+           "                       scale-bar (repeatable)\n"
            "  --bw                 black and white\n"
-           "  --size N             picture size in pixels (692)\n"
-           "  --zoom Z             magnification (1.0)\n";
+           "  --size N             picture size in pixels (692; 800 for .emf)\n"
+           "  --zoom Z             magnification (1.0)\n"
+           "  --print PAGE.pdf     the printed page (landscape A4) as a PDF file\n"
+           "  --stereo             print a stereo pair (6.5 cm apart, 3 degrees)\n"
+           "  --dpi N              resolution of the printed page (300)\n"
+           "  --pen N              pen width of the printed page and the metafile\n";
 }
 
 }  // namespace veldor

@@ -7,6 +7,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/document.h"
@@ -28,15 +29,30 @@ struct BatchOptions {
     std::string formula;                  // --formula TEXT (CIF)
     std::optional<int> z;                 // --z N (CIF)
     bool yes = false;                     // --yes: answer Yes to every question
+    std::vector<std::string> reports;     // --report KIND (analysis reports, repeatable)
 
     // Pictures.
     std::optional<int> probability;  // 10..100 in steps of 10
     bool iso = false;
     std::string view;  // "best", "initial" or "direction:u,v,w"
     bool cell = false, planes = false, axes = false, gradation = false, bw = false;
-    std::string labels;  // "none" or "centre"
+    std::string labels;  // "none", "centre" or "off-centre"
     std::optional<int> size;
     std::optional<double> zoom;
+    bool bond_labels = false;                // --bond-labels
+    bool double_bonds = false;               // --double-bonds
+    bool position_code = false;              // --position-code
+    std::vector<std::string> mask_elements;  // --mask-elements H,F
+    std::optional<int> bond_width;           // --bond-width N (hundredths of an angstrom)
+    std::optional<double> perspective;       // --perspective D (degrees)
+    // --colour NAME=RRGGBB: an element, "background", "bonds" or "scale-bar".
+    std::vector<std::pair<std::string, Colour>> colours;
+
+    // The printed page (a PDF file) and the pen of pages and metafiles.
+    std::string print;  // --print PAGE.pdf
+    bool stereo = false;
+    std::optional<int> dpi;
+    std::optional<int> pen;
 };
 
 struct BatchParse {
@@ -46,6 +62,9 @@ struct BatchParse {
 
 // Parses the arguments after the program name; args[0] must be "--batch".
 BatchParse parse_batch_options(const std::vector<std::string>& args);
+
+// True for the options that take a value (--out OUT, --view best, ...).
+bool is_valued_option(const std::string& arg);
 
 std::string batch_help_text();
 

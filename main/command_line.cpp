@@ -1,5 +1,6 @@
 #include "main/command_line.h"
 
+#include "main/batch_files.h"
 #include "main/batch_options.h"
 
 namespace veldor {
@@ -28,6 +29,8 @@ std::string version_text() {
 std::string help_text() {
     return "Usage: veldor [FILE]\n"
            "       veldor --batch FILE [options] --out OUT [--out OUT ...]\n"
+           "       veldor --grab NAME OUT.png [FILE] [--screen WIDTHxHEIGHT] [--width W]\n"
+           "       veldor --batch FILE... [options] --out-dir DIR --to EXT,... [--jobs N]\n"
            "       veldor --version | --help\n"
            "\n"
            "Draws crystal structures as thermal-ellipsoid plots.\n"
@@ -39,11 +42,14 @@ std::string help_text() {
            "  .cif                      Crystallographic Information File\n"
            "  .lzy .cel .cry            Lazy Pulverix, PowderCell, Tessard files\n"
            "\n"
+           "--grab writes a picture of the window NAME (Tfmainmenu, Tfboite, Tfdessin,\n"
+           "...) with FILE loaded, without a display.\n"
+           "\n"
            "Options:\n"
            "  -h, --help     show this text and exit\n"
            "  -v, --version  show the version and exit\n"
            "\n" +
-           batch_help_text() +
+           batch_help_text() + "\n" + file_batch_help_text() +
            "\n"
            "Environment:\n"
            "  VELDOR_DATA     folder of the data files (default: <program folder>/data,\n"

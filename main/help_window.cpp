@@ -14,7 +14,7 @@ HelpWindow::HelpWindow(QString help_file, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
-    resize(720, 640);
+    resize(960, 720);
 }
 
 void HelpWindow::show_topic(int context) {

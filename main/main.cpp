@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QThread>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -14,8 +15,9 @@
 #include "drawing/drawing_state.h"
 #include "main/Tfmainmenu.h"
 #include "main/batch.h"
-#include "main/batch_options.h"
+#include "main/batch_jobs.h"
 #include "main/command_line.h"
+#include "main/grab.h"
 #include "main/qt_messages.h"
 #include "main/startup.h"
 
@@ -36,9 +38,9 @@ std::string env(const char* name) {
 
 int batch_main(int argc, char** argv, const std::vector<std::string>& args) {
     using namespace veldor;
-    const BatchParse parsed = parse_batch_options(args);
-    if (!parsed.options) {
-        std::fprintf(stderr, "veldor: %s\nTry 'veldor --help'.\n", parsed.error.c_str());
+    const BatchCommand command = parse_batch_command(args, QThread::idealThreadCount());
+    if (!command.error.empty()) {
+        std::fprintf(stderr, "veldor: %s\nTry 'veldor --help'.\n", command.error.c_str());
         return 2;
     }
     // Pictures need fonts, which need a GUI application, but no display.
@@ -47,12 +49,13 @@ int batch_main(int argc, char** argv, const std::vector<std::string>& args) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quiet_qt_messages);
     QGuiApplication app(argc, argv);
-    StreamMessages messages(std::cerr, parsed.options->yes);
+    StreamMessages messages(std::cerr,
+                            (command.single ? *command.single : command.files->options).yes);
     const StartupResult start =
         check_startup(QCoreApplication::applicationDirPath().toStdString(), env("VELDOR_DATA"),
                       env("VELDOR_WORKDIR"), QDir::currentPath().toStdString(), {}, messages);
     if (!start.ok) return 1;
-    return run_batch(*parsed.options, start.paths, messages);
+    return run_batch_command(command, start.paths, messages);
 }
 
 int main(int argc, char** argv) {
@@ -60,6 +63,8 @@ int main(int argc, char** argv) {
     const std::vector<std::string> all(argv, argv + argc);
     if (all.size() > 1 && all[1] == "--batch")
         return batch_main(argc, argv, std::vector<std::string>(all.begin() + 1, all.end()));
+    if (all.size() > 1 && all[1] == "--grab")
+        return grab_main(argc, argv, std::vector<std::string>(all.begin() + 2, all.end()));
     const CommandLine cl = parse_command_line(std::vector<std::string>(argv, argv + argc));
     if (cl.show_help) {
         std::fputs(help_text().c_str(), stdout);
@@ -77,18 +82,24 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Veldor"));
     QApplication::setApplicationVersion(QStringLiteral(VELDOR_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("veldor"));  // the launcher's icon and name
 
     QtMessages messages;
-    const StartupResult start = check_startup(
-        QCoreApplication::applicationDirPath().toStdString(), env("VELDOR_DATA"),
-        env("VELDOR_WORKDIR"), QDir::currentPath().toStdString(), cl.structure_file, messages);
+    // The data files first; the file named on the command line is looked at
+    // by the main window, after its large-fonts check.
+    const StartupResult start =
+        check_startup(QCoreApplication::applicationDirPath().toStdString(), env("VELDOR_DATA"),
+                      env("VELDOR_WORKDIR"), QDir::currentPath().toStdString(), {}, messages);
     if (!start.ok) return 1;
 
     StructureDocument doc;
     DrawingState drawing;
-    doc.startup_file = start.structure_file;
+    doc.startup_file = cl.structure_file;
     Tfmainmenu window(doc, drawing, start.paths, messages);
     messages.set_parent(&window);
+    QObject::connect(
+        &window, &Tfmainmenu::startup_failed, &app, [] { QCoreApplication::exit(1); },
+        Qt::QueuedConnection);
     window.show();
     return QApplication::exec();
 }

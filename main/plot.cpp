@@ -5,6 +5,7 @@
 #include "core/elements.h"
 #include "core/metric.h"
 #include "core/text.h"
+#include "entry/positions_grid.h"
 #include "formats/vld.h"
 #include "generation/bonds.h"
 #include "generation/generate.h"
@@ -13,25 +14,7 @@
 namespace veldor {
 
 bool read_selected_positions(StructureDocument& doc, Messages& messages) {
-    std::vector<PositionsGridRow> rows;
-    rows.reserve(doc.positions.size());
-    for (const EquivalentPosition& p : doc.positions) {
-        const auto parts = split_tokens(p.text, ",");
-        PositionsGridRow row;
-        if (parts.size() == 3) {
-            row.a = parts[0];
-            row.b = parts[1];
-            row.c = parts[2];
-        } else {
-            // A text cut at its 24 characters: write the components from the matrix.
-            row.a = trim(format_row(operator_row(p.op, 0)));
-            row.b = trim(format_row(operator_row(p.op, 1)));
-            row.c = trim(format_row(operator_row(p.op, 2)));
-        }
-        if (p.selected) row.selected.assign(1, '*');
-        rows.push_back(std::move(row));
-    }
-    return read_positions_grid(rows, doc, messages);
+    return read_positions_grid(positions_grid_rows(doc), doc, messages);
 }
 
 bool build_sorts(StructureDocument& doc, const ProgramPaths& paths, Messages& messages) {

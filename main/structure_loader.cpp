@@ -28,6 +28,8 @@ LoadOutcome load_structure(StructureFileKind kind, const std::string& path, Stru
             const CifLoadResult r = load_cif(path, doc, paths, messages, choose_block);
             out.ok = r.status == 0;
             out.cancelled = r.cancelled;
+            // The "Create a CIF" dialog proposes the formula the file gave.
+            if (out.ok) doc.formula = r.formula;
             out.space_group_caption = r.space_group_text;
             break;
         }

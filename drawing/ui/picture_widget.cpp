@@ -31,6 +31,17 @@ void PictureWidget::paintEvent(QPaintEvent*) {
         p.fillRect(rect(), Qt::white);
     else
         p.drawImage(QPointF(0, 0), picture_);
+    if (band_) {
+        p.setPen(QPen(QColor(128, 128, 128), 1, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(*band_);
+    }
+}
+
+void PictureWidget::set_rubber_band(std::optional<QRectF> band) {
+    if (band == band_) return;
+    band_ = band;
+    update();
 }
 
 void PictureWidget::mousePressEvent(QMouseEvent* e) {

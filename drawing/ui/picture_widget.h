@@ -1,8 +1,12 @@
 #pragma once
 // Shows the drawing's picture at its logical size and passes the mouse on.
+// A rectangle tool's rubber band is drawn over the clean picture, which
+// itself is never touched.
 
 #include <QImage>
+#include <QRectF>
 #include <QWidget>
+#include <optional>
 
 namespace veldor {
 
@@ -12,6 +16,9 @@ class PictureWidget : public QWidget {
     explicit PictureWidget(QWidget* parent = nullptr);
     void set_picture(const QImage& image);
     const QImage& picture() const { return picture_; }
+    // The dashed grey rubber band (none: nullopt).
+    void set_rubber_band(std::optional<QRectF> band);
+    std::optional<QRectF> rubber_band() const { return band_; }
     QSize sizeHint() const override;
 
   signals:
@@ -27,6 +34,7 @@ class PictureWidget : public QWidget {
 
   private:
     QImage picture_;
+    std::optional<QRectF> band_;
 };
 
 }  // namespace veldor

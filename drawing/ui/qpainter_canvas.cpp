@@ -58,15 +58,19 @@ QPainterCanvas::QPainterCanvas(QPainter& painter, double dots_per_inch)
     painter_.setRenderHint(QPainter::TextAntialiasing, true);
 }
 
-QFont QPainterCanvas::qfont(const Font& font) const {
+QFont canvas_qfont(const Font& font, double dots_per_inch) {
     QFont f(QString::fromStdString(font.name));
     // Sizes are points at the canvas's resolution, whatever the device says.
-    f.setPixelSize(std::max(1, qRound(font.size * dpi_ / 72.0)));
+    f.setPixelSize(std::max(1, qRound(font.size * dots_per_inch / 72.0)));
     f.setBold(font.bold);
     f.setItalic(font.italic);
     f.setUnderline(font.underline);
     f.setStrikeOut(font.strikeout);
     return f;
+}
+
+QFont QPainterCanvas::qfont(const Font& font) const {
+    return canvas_qfont(font, dpi_);
 }
 
 void QPainterCanvas::set_pen(const Pen& pen) {

@@ -36,6 +36,8 @@ class QPainterCanvas : public Canvas {
 };
 
 QColor to_qcolor(Colour c);
+// The Qt font of a canvas font whose point size is taken at `dots_per_inch`.
+QFont canvas_qfont(const Font& font, double dots_per_inch);
 
 // A picture of the given logical size, crisp at `device_pixel_ratio`, with
 // the screen's 96 dots per inch so font sizes match the screen picture.

@@ -89,6 +89,10 @@ TEST(StructureFileKind, ByFirstExtensionFound) {
     EXPECT_EQ(structure_file_kind("x.txt"), StructureFileKind::Unknown);
     // The extensions are searched in a fixed order, anywhere in the name.
     EXPECT_EQ(structure_file_kind("old.vld.cif"), StructureFileKind::Vld);
+    // Folders do not count, whatever their names.
+    EXPECT_EQ(structure_file_kind("/data/runs.out/x.cif"), StructureFileKind::Cif);
+    EXPECT_EQ(structure_file_kind("C:\\a.lst\\x.res"), StructureFileKind::Shelx);
+    EXPECT_EQ(structure_file_kind("notes.cif/readme"), StructureFileKind::Unknown);
 }
 
 }  // namespace

@@ -429,6 +429,41 @@ TEST_F(CifWrite, CoordinationResultColumns) {
     EXPECT_TRUE(messages.warnings.empty());
 }
 
+// Lines in the coordination layout: the columns give the labels, distance
+// and codes; four-character labels shift the columns and the words are read
+// instead; site codes never keep their parentheses.
+TEST_F(CifWrite, CoordinationResultShiftedColumnsAndBareCodes) {
+    StructureDocument doc = small_structure();
+    CifWriteOptions options;
+    const std::string op = pad_right(" (-X+1/2,Y+1/2,-Z+1/2", 26);
+    const std::string code = pad_right(") (2_565)", 12);
+    options.coordination_result = {
+        " ",
+        "Fe1   O1    2.013" + op + code + "  0.1000  0.2000  0.3000",
+        "O1W1 O2W2 2.345" + op + code + "  0.1000  0.2000  0.3000",
+        " ",
+        " Angle: " + pad_right("O1", 6) + pad_right("Fe1", 6) + pad_right("O1", 6) + "  90.12" +
+            "   " + pad_right("(2_565)", 9) + "  (1_555)  " + pad_right("(3_655)", 9),
+        " Angle: O1W1 O2W2 O1W1  101.50   (2_565)    (1_555)  (10_655)"};
+    options.coordination_with_angles = true;
+    const std::vector<std::string> lines =
+        lines_of(cif_text(doc, options, paths.data_dir, messages));
+    auto after = [&](const std::string& item) {
+        auto it = std::find(lines.begin(), lines.end(), item);
+        EXPECT_NE(it, lines.end()) << item;
+        return it == lines.end() ? it : it + 1;
+    };
+    auto bonds = after(" _geom_bond_site_symmetry_2");
+    ASSERT_LE(bonds + 2, lines.end());
+    EXPECT_EQ(bonds[0], "Fe1   O1    2.013   1_555   2_565");
+    EXPECT_EQ(bonds[1], "O1W1 O2W2 2.345  1_555   2_565");
+    auto angles = after(" _geom_angle_site_symmetry_3");
+    ASSERT_LE(angles + 2, lines.end());
+    EXPECT_EQ(angles[0], "O1    Fe1   O1      90.12   2_565    1_555  3_655");
+    EXPECT_EQ(split_tokens(angles[1]), (std::vector<std::string>{"O1W1", "O2W2", "O1W1", "101.50",
+                                                                 "2_565", "1_555", "10_655"}));
+}
+
 // Found by fuzzing: values too wide for their fields, odd labels (bytes
 // that are not CIF text among them) and an empty operator list still give
 // a CIF that the strict parser accepts and that reads back.

@@ -13,11 +13,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     SilentMessages messages;
     StructureDocument doc;
-    DrawingState drawing;
+    DrawingSettings drawing;
     if (read_vld_text(text, "fuzz.vld", doc, drawing, messages)) {
         const std::string again = vld_text(doc, drawing);
         StructureDocument doc2;
-        DrawingState drawing2;
+        DrawingSettings drawing2;
         if (!read_vld_text(again, "again.vld", doc2, drawing2, messages)) std::abort();
     }
     return 0;

@@ -98,11 +98,11 @@ TEST(FuzzReaders, VldReaderSurvivesDamagedFiles) {
         const std::string input = i == 0 ? seed : mutator.mutate(seed);
         SilentMessages m;
         StructureDocument doc;
-        DrawingState d;
+        DrawingSettings d;
         if (read_vld_text(input, "f.vld", doc, d, m)) {
             ++read_whole;
             StructureDocument doc2;
-            DrawingState d2;
+            DrawingSettings d2;
             RecordingMessages again;
             EXPECT_TRUE(read_vld_text(vld_text(doc, d), "g.vld", doc2, d2, again))
                 << i << ": " << (again.warnings.empty() ? "" : again.warnings[0]);

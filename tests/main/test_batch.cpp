@@ -121,6 +121,34 @@ TEST_F(Batch, BadInputsFailWithAMessage) {
     EXPECT_FALSE(fs::exists(dir / "x.vld"));
 }
 
+// Analysis reports go next to the first --out, or into the work folder
+// when there is none; a plane of aligned atoms fails the run.
+TEST_F(Batch, AnalysisReports) {
+    fs::create_directories(dir / "out");
+    BatchRun r = veldor(dir, "--batch '" + thpp +
+                                 "' --generation fragments --report distances --report "
+                                 "coordination:angles --report environment:F1 --report "
+                                 "plane:C9,C4,C2,C10,C1,N3 --out out/thpp.vld");
+    ASSERT_EQ(r.status, 0) << r.err;
+    for (const char* f : {"distances.txt", "dist.txt", "envir.txt", "plan.dat", "plan.sor"})
+        EXPECT_TRUE(fs::exists(dir / "out" / f)) << f;
+    EXPECT_FALSE(fs::exists(dir / "distances.txt"));
+
+    r = veldor(dir, "--batch '" + thpp + "' --report coordinates");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(fs::exists(dir / "coordonnees.txt"));
+
+    r = veldor(dir, "--batch '" + thpp + "' --report plane:F1,F1,F1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("The atoms of plane 1 are aligned. Do you want to continue? No"),
+              std::string::npos)
+        << r.err;
+
+    r = veldor(dir, "--batch '" + thpp + "' --report angles");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("--report takes distances"), std::string::npos) << r.err;
+}
+
 TEST_F(Batch, CifBlockByName) {
     const std::string multi = VELDOR_SOURCE_DIR "/tests/data/pymatgen_MultiStructure.cif";
     BatchRun r = veldor(dir, "--batch '" + multi + "' --block nosuchblock --out x.vld");
@@ -192,6 +220,34 @@ TEST(StreamMessagesTest, AnswersAsTold) {
     yes.warn("Too much bonds!");
     EXPECT_EQ(out.str(), "Sure? No\nSure? Yes\nToo much bonds!\n");
     EXPECT_EQ(yes.warnings(), 1);
+}
+
+// Every picture option of the drawing window changes the picture of a real
+// plot, and the colours land where they were asked for.
+TEST_F(Batch, DrawingWindowPictureOptions) {
+    const std::string plot = VELDOR_TESTDATA_DIR "/thpp_fragments.vld";
+    auto picture = [&](const std::string& name, const std::string& options) {
+        const BatchRun r =
+            veldor(dir, "--batch '" + plot + "' --yes --view best " + options + " --out " + name);
+        EXPECT_EQ(r.status, 0) << options << ": " << r.err;
+        return QImage(QString::fromStdString((dir / name).string()))
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage plain = picture("plain.png", "");
+    for (const char* options :
+         {"--mask-elements F", "--bond-width 15", "--perspective 0", "--double-bonds",
+          "--labels centre", "--colour N=0000ff", "--colour bonds=ff0000", "--bw --cell"})
+        EXPECT_NE(picture("p.png", options), plain) << options;
+    const QImage coloured =
+        picture("c.png", "--colour background=102030 --colour scale-bar=ffffff");
+    EXPECT_EQ(coloured.pixelColor(1, 1), QColor(16, 32, 48));
+    // The scale bar's line at (10, H - 20).
+    EXPECT_EQ(coloured.pixelColor(12, coloured.height() - 20), QColor(255, 255, 255));
+
+    const BatchRun missing =
+        veldor(dir, "--batch '" + plot + "' --mask-elements Xe --out m.png --yes");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.err.find("No element Xe in the structure"), std::string::npos) << missing.err;
 }
 
 }  // namespace

@@ -41,7 +41,8 @@ TEST(BatchOptions, DefaultsLeaveTheFileChoices) {
 
 TEST(BatchOptions, RefusalsSayWhy) {
     EXPECT_EQ(parse({"--batch"}).error, "--batch needs a FILE");
-    EXPECT_EQ(parse({"--batch", "x.cif"}).error, "batch mode needs at least one --out OUT");
+    EXPECT_EQ(parse({"--batch", "x.cif"}).error,
+              "batch mode needs at least one --out OUT, --print PAGE.pdf or --report KIND");
     EXPECT_EQ(parse({"--batch", "x.cif", "--out"}).error, "--out needs a value");
     EXPECT_EQ(parse({"--batch", "x.cif", "--generation", "all", "--out", "y.vld"}).error,
               "--generation takes none, box, sphere, fragments or cell");
@@ -75,6 +76,36 @@ TEST(BatchOptions, PictureOptions) {
     EXPECT_EQ(p.options->labels, "centre");
     EXPECT_EQ(p.options->size, 800);
     EXPECT_EQ(p.options->zoom, 1.5);
+}
+
+TEST(BatchOptions, DrawingWindowOptions) {
+    const BatchParse p =
+        parse({"--batch", "x.vld", "--labels", "off-centre", "--bond-labels", "--double-bonds",
+               "--position-code", "--mask-elements", "H, F", "--bond-width", "12", "--perspective",
+               "0", "--colour", "C=808080", "--color", "background=#FFFFe0", "--out", "y.png"});
+    ASSERT_TRUE(p.options) << p.error;
+    const BatchOptions& o = *p.options;
+    EXPECT_EQ(o.labels, "off-centre");
+    EXPECT_TRUE(o.bond_labels && o.double_bonds && o.position_code);
+    EXPECT_EQ(o.mask_elements, (std::vector<std::string>{"H", "F"}));
+    EXPECT_EQ(o.bond_width, 12);
+    EXPECT_EQ(o.perspective, 0.0);
+    ASSERT_EQ(o.colours.size(), 2u);
+    EXPECT_EQ(o.colours[0], std::make_pair(std::string("C"), rgb(128, 128, 128)));
+    EXPECT_EQ(o.colours[1], std::make_pair(std::string("background"), rgb(255, 255, 224)));
+
+    auto refusal = [](const std::string& option, const std::string& value) {
+        return parse({"--batch", "x.vld", option, value, "--out", "y.png"}).error;
+    };
+    EXPECT_EQ(refusal("--labels", "left"), "--labels takes none, centre or off-centre");
+    EXPECT_EQ(refusal("--bond-width", "21"),
+              "--bond-width takes 1 to 20 (hundredths of an angstrom)");
+    EXPECT_EQ(refusal("--perspective", "-1"), "--perspective takes 0 to 20 (degrees)");
+    EXPECT_EQ(refusal("--colour", "C=80808"),
+              "--colour takes NAME=RRGGBB (an element, background, bonds or scale-bar)");
+    EXPECT_EQ(refusal("--colour", "=808080"),
+              "--colour takes NAME=RRGGBB (an element, background, bonds or scale-bar)");
+    EXPECT_EQ(refusal("--mask-elements", ","), "--mask-elements takes elements such as H,F");
 }
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <QEvent>
 #include <QFile>
 #include <QSignalSpy>
+#include <cstdio>
+#include <fstream>
 
 #include "main/Tfmainmenu.h"
 #include "main/help_window.h"
@@ -66,27 +68,30 @@ TEST_F(MainMenu, GuideHasEveryContextTopic) {
 }
 
 TEST_F(MainMenu, FirstActivationAnnouncesAVldStartupFileOnce) {
-    doc.startup_file = "/tmp/Some.VLD";
+    const std::string file = "/tmp/veldor_mainmenu_Some.VLD";
+    std::ofstream(file) << "x\n";
+    doc.startup_file = file;
     Tfmainmenu w(doc, drawing, paths, msg);
     QSignalSpy spy(&w, &Tfmainmenu::startup_file_pending);
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&w, &activate);
     QApplication::sendEvent(&w, &activate);
     ASSERT_EQ(msg.warnings.size(), 1u);
-    EXPECT_EQ(msg.warnings[0], "The file /tmp/some.vld was loaded. Click on the \"Plot\" Item");
+    EXPECT_EQ(msg.warnings[0],
+              "The file /tmp/veldor_mainmenu_some.vld was loaded. Click on the \"Plot\" Item");
     ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toString(), "/tmp/some.vld");
+    EXPECT_EQ(spy.at(0).at(0).toString(), "/tmp/veldor_mainmenu_some.vld");
+    std::remove(file.c_str());
 }
 
-TEST_F(MainMenu, OtherStartupFilesAreHandedOnWithoutMessage) {
-    doc.startup_file = "/tmp/X.CIF";
+TEST_F(MainMenu, AMissingStartupFileEndsTheProgramAfterTheFrameCheck) {
+    doc.startup_file = "/tmp/veldor_mainmenu_nothere.cif";
     Tfmainmenu w(doc, drawing, paths, msg);
-    QSignalSpy spy(&w, &Tfmainmenu::startup_file_pending);
+    QSignalSpy failed(&w, &Tfmainmenu::startup_failed);
     QEvent activate(QEvent::WindowActivate);
     QApplication::sendEvent(&w, &activate);
-    // The file is missing here, so the CIF reader says so.
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toString(), "/tmp/x.cif");
+    EXPECT_EQ(msg.warnings, std::vector<std::string>{"/tmp/veldor_mainmenu_nothere.cif not found"});
+    EXPECT_EQ(failed.count(), 1);
 }
 
 TEST_F(MainMenu, Caption) {

@@ -1,4 +1,4 @@
-#include "drawing/drawing_state.h"
+#include "core/drawing_settings.h"
 
 #include "core/text.h"
 

@@ -1,0 +1,81 @@
+#include "drawing/ui/Tfcustomize.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "core/text.h"
+#include "drawing/atom_edits.h"
+#include "drawing/ui/qpainter_canvas.h"
+#include "widgets/colour_chart.h"
+#include "widgets/colour_swatch.h"
+
+namespace veldor {
+
+namespace {
+Colour from_qcolor(const QColor& c) {
+    return rgb(c.red(), c.green(), c.blue());
+}
+}  // namespace
+
+Tfcustomize::Tfcustomize(StructureDocument& doc, DummyStyle& style, Messages& messages,
+                         QWidget* parent)
+    : QDialog(parent), doc_(doc), style_(style), messages_(messages) {
+    setObjectName(QStringLiteral("Tfcustomize"));
+    setWindowTitle(QStringLiteral("Dummy atom style"));
+    auto* layout = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    dimension_ = new QLineEdit(this);
+    dimension_->setAlignment(Qt::AlignRight);
+    dimension_->setMaximumWidth(90);
+    form->addRow(QStringLiteral("&Dimension (\u00c5\u00b2) :"), dimension_);
+    colour_ = new ColourSwatch(this);
+    form->addRow(QStringLiteral("Colour :"), colour_);
+    layout->addLayout(form);
+    layout->addWidget(
+        new QLabel(QStringLiteral("Click on the palette to choose the colour"), this));
+    chart_ = new ColourChart(this);
+    chart_->setFixedSize(256, 128);
+    connect(chart_, &ColourChart::colour_picked, this, &Tfcustomize::pick_colour);
+    layout->addWidget(chart_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &Tfcustomize::ok_style);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    init_style();
+}
+
+void Tfcustomize::init_style() {
+    dimension_->setText(QString::fromStdString(format_fixed(style_.dimension, 7, 2)));
+    colour_->set_colour(to_qcolor(style_.colour));
+    dimension_->setFocus();
+}
+
+void Tfcustomize::pick_colour(const QColor& c) {
+    colour_->set_colour(c);
+}
+
+void Tfcustomize::ok_style() {
+    const double dimension = parse_double(dimension_->text().toStdString()).value_or(0);
+    if (!(dimension > 0)) {
+        messages_.warn(kDummyDimensionRefused);
+        dimension_->setFocus();
+        return;
+    }
+    style_.dimension = dimension;
+    style_.colour = from_qcolor(colour_->colour());
+    apply_dummy_style(doc_, style_);
+    emit style_applied();
+    accept();
+}
+
+void Tfcustomize::showEvent(QShowEvent* e) {
+    init_style();
+    QDialog::showEvent(e);
+}
+
+}  // namespace veldor
