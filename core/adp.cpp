@@ -172,17 +172,25 @@ GeneratedAdp generated_betas(const Atom& asym_atom, const Mat3& rotation, const 
     return out;
 }
 
-double u_equivalent(const Atom& atom, const Metric& m) {
-    if (atom.iso != 0) return atom.adp[0];
-    const std::array<double, 6> q = anisotropic_factors(m, kIsoAverageTwoPiSquared);
+double u_equivalent_of_betas(const std::array<double, 6>& beta, const Metric& m) {
     const std::array<double, 6> g{m.G[0][0], m.G[1][1], m.G[2][2], m.G[0][1], m.G[0][2], m.G[1][2]};
-    // Ueq = 1/3 sum over i and j of U(ij) a*(i) a*(j) a(i).a(j): each
-    // off-diagonal term stands for two entries of the tensor.
+    // Ueq = 1/3 sum over i and j of U(ij) a*(i) a*(j) a(i).a(j), and
+    // U(ij) a*(i) a*(j) is beta(ij) / 2 pi^2: each off-diagonal term stands
+    // for two entries of the tensor.
     constexpr double weight[6] = {1, 1, 1, 2, 2, 2};
     long double sum = 0;
     for (int k = 0; k < 6; ++k)
-        sum += static_cast<long double>(weight[k]) * g[k] * atom.adp[k] * q[k];
+        sum += static_cast<long double>(weight[k]) * g[k] * beta[k];
     return static_cast<double>(sum / kIsoAverageDivisor);
+}
+
+double u_equivalent(const Atom& atom, const Metric& m) {
+    if (atom.iso != 0) return atom.adp[0];
+    const std::array<double, 6> q = anisotropic_factors(m, kIsoAverageTwoPiSquared);
+    std::array<double, 6> beta{};
+    for (std::size_t k = 0; k < 6; ++k)
+        beta[k] = atom.adp[k] * q[k];
+    return u_equivalent_of_betas(beta, m);
 }
 
 void isotropic_average(StructureDocument& doc) {

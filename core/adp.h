@@ -21,6 +21,11 @@ inline constexpr double kAdpP = kTwoPiSquared;  // 2 pi^2
 // make typed B values give twice the U of every other program, and disagree
 // with the powder-file readers, which use B / (8 pi^2).)
 inline constexpr double kBOverU = 4 * kAdpP;
+// U from B: the program's one conversion (typed values, CIF B items, the
+// powder files).
+inline constexpr double u_from_b(double b) {
+    return b / kBOverU;
+}
 inline constexpr double kIsoAverageTwoPiSquared = 19.739208802178716;
 inline constexpr double kIsoAverageDivisor = 59.21762640653615;
 // Hydrogen atoms are always drawn with this Uiso.
@@ -110,5 +115,7 @@ void isotropic_average(StructureDocument& doc);
 // direct metric and w(k) 1 for the diagonal, 2 for the off-diagonal terms.
 // The one formula behind the "Iso" choice and every writer and listing.
 double u_equivalent(const Atom& atom, const Metric& m);
+// The same from the six betas of a generated atom (the "Iso" display).
+double u_equivalent_of_betas(const std::array<double, 6>& beta, const Metric& m);
 
 }  // namespace veldor

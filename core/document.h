@@ -83,7 +83,7 @@ struct Atom {
     int iso = 0;       // 1 isotropic, 0 anisotropic
     int drawn = 1;     // 1 drawn, 0 masked or hidden
     int labelled = 1;  // 1 when the label is drawn
-    int part = 0;      // disorder part; bonds join equal parts only
+    int part = 0;      // disorder part (SHELX PART); see parts_may_bond
 
     Vec3 position() const { return {x, y, z}; }
     void set_position(const Vec3& p) {

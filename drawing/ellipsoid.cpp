@@ -81,13 +81,8 @@ Mat3 probability_tensor(const Atom& atom, double c, ThermalMode mode, const Metr
         const double k = c * c / kEllipsoidTwoPiSquared;
         return symmetric(k * b[0], k * b[1], k * b[2], k * b[3], k * b[4], k * b[5]);
     }
-    const auto& cell = metric.cell;
-    const double a_ = cell[0], b_ = cell[1], c_ = cell[2];
-    const double u =
-        (b[0] * a_ * a_ + b[1] * b_ * b_ + b[2] * c_ * c_ + b[3] * a_ * b_ * metric.cosines[2] +
-         b[4] * c_ * a_ * metric.cosines[1] + b[5] * b_ * c_ * metric.cosines[0]) /
-        (3 * kEllipsoidTwoPiSquared);
-    return scaled(metric.G_star, c * c * u);
+    // The atom's Ueq, by the one formula of the writers and listings.
+    return scaled(metric.G_star, c * c * u_equivalent_of_betas(b, metric));
 }
 
 Eigen jacobi(const Mat3& symmetric_matrix) {
@@ -205,14 +200,23 @@ double outline_radius(const AtomEllipsoid& e, double cos_t, double sin_t) {
     return r2 > 0 ? std::sqrt(r2) : 0.0;
 }
 
-std::vector<Point> outline_polygon(const PageGeometry& page, const Vec3& centre,
-                                   const AtomEllipsoid& e) {
+namespace {
+// outline_polygon into the caller's vector.
+void outline_polygon_into(const PageGeometry& page, const Vec3& centre, const AtomEllipsoid& e,
+                          std::vector<Point>& pts) {
     const UnitCircle& uc = unit_circle(page.outline_steps);
-    std::vector<Point> pts(uc.cos.size());
+    pts.resize(uc.cos.size());
     for (std::size_t k = 0; k < pts.size(); ++k) {
         const double r = outline_radius(e, uc.cos[k], uc.sin[k]);
         pts[k] = page.map(centre[0] + r * uc.cos[k], centre[1] + r * uc.sin[k]);
     }
+}
+}  // namespace
+
+std::vector<Point> outline_polygon(const PageGeometry& page, const Vec3& centre,
+                                   const AtomEllipsoid& e) {
+    std::vector<Point> pts;
+    outline_polygon_into(page, centre, e, pts);
     return pts;
 }
 
@@ -312,8 +316,17 @@ void draw_atom(Canvas& canvas, const PageGeometry& page, const Vec3& centre, con
                Colour colour, const AtomStyle& style, const Mat3& rotation) {
     canvas.set_brush({colour, false});
     canvas.set_pen({kBlack, page.pen_width, PenStyle::Solid});
-    canvas.polygon(outline_polygon(page, centre, e));
+    // The memory of the outline is kept: a picture draws thousands of atoms.
+    thread_local std::vector<Point> outline;
+    outline_polygon_into(page, centre, e, outline);
+    canvas.polygon(outline);
     if (style.gradation) draw_shading(canvas, page, centre, e, colour);
+    draw_principal_ellipses_and_axes(canvas, page, centre, e, style, rotation);
+}
+
+void draw_principal_ellipses_and_axes(Canvas& canvas, const PageGeometry& page, const Vec3& centre,
+                                      const AtomEllipsoid& e, const AtomStyle& style,
+                                      const Mat3& rotation) {
     if (e.faulty) return;
     if (style.planes || style.axes) draw_principal_ellipses(canvas, page, centre, e, rotation);
     if (style.axes) draw_semi_axes(canvas, page, centre, e, rotation);

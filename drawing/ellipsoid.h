@@ -72,7 +72,7 @@ struct EllipsoidSet {
 
 // The displacement tensor T of an atom at probability factor c (crystal
 // axes): k beta with k = c^2 / 2 pi^2, or in Iso mode for an anisotropic
-// atom c^2 u G* with u its isotropic average.
+// atom c^2 u G* with u its Ueq (u_equivalent_of_betas, the Fischer-Tillmanns value).
 Mat3 probability_tensor(const Atom& atom, double c, ThermalMode mode, const Metric& metric);
 
 // Cyclic Jacobi diagonalisation of a symmetric matrix: eigenvalues largest
@@ -116,6 +116,12 @@ struct AtomStyle {
 // `rotation` is the Cartesian-to-view rotation.
 void draw_atom(Canvas& canvas, const PageGeometry& page, const Vec3& centre, const AtomEllipsoid& e,
                Colour colour, const AtomStyle& style, const Mat3& rotation);
+
+// The front halves of the principal ellipses and the front semi-axes, as
+// the style asks (nothing for a faulty atom), with the current pen.
+void draw_principal_ellipses_and_axes(Canvas& canvas, const PageGeometry& page, const Vec3& centre,
+                                      const AtomEllipsoid& e, const AtomStyle& style,
+                                      const Mat3& rotation);
 
 // The outline polygon's points (outline_steps + 1, in pixels).
 std::vector<Point> outline_polygon(const PageGeometry& page, const Vec3& centre,

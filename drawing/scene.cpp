@@ -19,12 +19,10 @@ namespace veldor {
 
 namespace {
 
+// Squared view-plane length of a bond seen end-on.
 constexpr double kTinyAxis = 1e-12;
 // Fills darker than this (0..255) take white centred labels.
-constexpr double kDarkFillLuminance = 110;  // squared view-plane length of a bond seen end-on
-// Taper factors are kept within these bounds so far bonds never vanish.
-constexpr double kMinTaper = 0.25;
-constexpr double kMaxTaper = 4.0;
+constexpr double kDarkFillLuminance = 110;
 
 bool visible(const StructureDocument& doc, int i) {
     return doc.display[static_cast<std::size_t>(i)].drawn == 1;
@@ -40,11 +38,6 @@ int table_atoms(const StructureDocument& doc, const ViewState& v) {
 Colour legible_text_colour(Colour fill) {
     const double luminance = 0.299 * red(fill) + 0.587 * green(fill) + 0.114 * blue(fill);
     return luminance < kDarkFillLuminance ? kWhite : kBlack;
-}
-
-Colour atom_colour(const StructureDocument& doc, int i) {
-    const Atom& a = doc.display[static_cast<std::size_t>(i)];
-    return doc.colour_fragments ? fragment_colour(a.tag) : a.colour;
 }
 
 // The style a label is drawn with comes from its style text, which is
@@ -259,8 +252,15 @@ class OutlineGrid {
     unsigned query_ = 0;
 };
 
-Colour bond_fill(const StructureDocument& doc, const DrawingState& state, const CalcBond& b,
-                 int first_drawn) {
+}  // namespace
+
+Colour atom_fill_colour(const StructureDocument& doc, int atom) {
+    const Atom& a = doc.display[static_cast<std::size_t>(atom)];
+    return doc.colour_fragments ? fragment_colour(a.tag) : a.colour;
+}
+
+Colour bond_fill_colour(const StructureDocument& doc, const DrawingState& state, const CalcBond& b,
+                        int first_drawn) {
     if (state.options.black_and_white) return kWhite;
     if (doc.colour_fragments)
         return fragment_colour(doc.display[static_cast<std::size_t>(first_drawn)].tag);
@@ -271,7 +271,32 @@ Colour bond_fill(const StructureDocument& doc, const DrawingState& state, const 
     return b.colour;
 }
 
-}  // namespace
+int drawable_atoms(const StructureDocument& doc, const DrawingState& state) {
+    return std::min(table_atoms(doc, state.view), static_cast<int>(state.ellipsoids.atoms.size()));
+}
+
+BondsByAtom bonds_by_atom(const StructureDocument& doc, int atom_count) {
+    const int n = std::max(0, atom_count);
+    BondsByAtom r;
+    r.first.assign(static_cast<std::size_t>(n + 1), 0);
+    std::vector<std::pair<int, int>> ends;
+    for (int b = 0; b < static_cast<int>(doc.bonds.size()); ++b) {
+        const CalcBond& bond = doc.bonds[static_cast<std::size_t>(b)];
+        const int a1 = bond.atom1 - 1, a2 = bond.atom2 - 1;
+        if (bond.width == 0 || a1 < 0 || a2 < 0 || a1 >= n || a2 >= n) continue;
+        if (!visible(doc, a1) || !visible(doc, a2)) continue;
+        ends.push_back({a1, b});
+        if (a2 != a1) ends.push_back({a2, b});
+    }
+    for (const auto& e : ends)
+        ++r.first[static_cast<std::size_t>(e.first + 1)];
+    std::partial_sum(r.first.begin(), r.first.end(), r.first.begin());
+    r.list.assign(ends.size(), 0);
+    std::vector<int> fill(r.first.begin(), r.first.end() - 1);
+    for (const auto& e : ends)
+        r.list[static_cast<std::size_t>(fill[static_cast<std::size_t>(e.first)]++)] = e.second;
+    return r;
+}
 
 std::vector<int> depth_order(std::span<const Vec3> points, int atom_count) {
     std::vector<int> order(static_cast<std::size_t>(atom_count));
@@ -282,14 +307,18 @@ std::vector<int> depth_order(std::span<const Vec3> points, int atom_count) {
     return order;
 }
 
-std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
-                                        std::span<const AtomShape> others) {
+namespace {
+
+// bond_stretches into the caller's vectors, so the redraw reuses their memory.
+void stretches_into(const AtomShape& p, const AtomShape& q, std::span<const AtomShape> others,
+                    std::vector<BondStretch>& cuts, std::vector<BondStretch>& pieces) {
+    cuts.clear();
+    pieces.clear();
     const Vec3& p1 = p.centre;
     const Vec3& p2 = q.centre;
     const double dx = p2[0] - p1[0], dy = p2[1] - p1[1];
-    if (dx * dx + dy * dy < kTinyAxis) return {};
+    if (dx * dx + dy * dy < kTinyAxis) return;
     // Each cut runs from an entry to an exit, both with the outline they lie on.
-    std::vector<BondStretch> cuts;
     double r1, r2;
     if (outline_crossings(*p.ellipsoid, p1, p1, p2, r1, r2)) cuts.push_back({{r1, p}, {r2, p}});
     if (outline_crossings(*q.ellipsoid, p2, p1, p2, r1, r2)) cuts.push_back({{r1, q}, {r2, q}});
@@ -301,7 +330,6 @@ std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
     }
     std::sort(cuts.begin(), cuts.end(),
               [](const BondStretch& a, const BondStretch& b) { return a.start.t < b.start.t; });
-    std::vector<BondStretch> pieces;
     StretchEnd from{0, {}};
     for (const BondStretch& c : cuts) {
         if (c.start.t > from.t) {
@@ -314,16 +342,16 @@ std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
     }
     if (from.t < 1) pieces.push_back({from, {1, {}}});
     std::erase_if(pieces, [](const BondStretch& s) { return !(s.end.t > s.start.t); });
-    return pieces;
 }
 
-std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, const Vec3& p2,
-                                      const BondStretch& s, double half_width,
-                                      double perspective_degrees) {
+// bond_piece_polygon into the caller's vector.
+void piece_polygon_into(const PageGeometry& page, const Vec3& p1, const Vec3& p2,
+                        const BondStretch& s, double half_width, double perspective_degrees,
+                        std::vector<Point>& pts) {
+    pts.clear();
     const Vec3 d = {p2[0] - p1[0], p2[1] - p1[1], p2[2] - p1[2]};
     const double len_xy = std::hypot(d[0], d[1]);
-    std::vector<Point> pts;
-    if (len_xy <= 0) return pts;
+    if (len_xy <= 0) return;
     const double nx = -d[1] / len_xy, ny = d[0] / len_xy;  // across the bond
     const double taper = std::tan(perspective_degrees * kDegToRad);
     // Offsets across the band, from one edge to the other, closer near the edges.
@@ -334,7 +362,8 @@ std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, 
         return a;
     }();
     auto width = [&](double t) {
-        return half_width * std::clamp(1 + taper * (p1[2] + t * d[2]), kMinTaper, kMaxTaper);
+        return half_width *
+               std::clamp(1 + taper * (p1[2] + t * d[2]), kMinBondTaper, kMaxBondTaper);
     };
     const double w0 = width(s.start.t), w1 = width(s.end.t);
     // Where each line parallel to the axis crosses the end's outline: its
@@ -373,6 +402,22 @@ std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, 
         pts.push_back(point(t0[i], w0 * across[i]));
     for (std::size_t i = across.size(); i-- > 0;)
         pts.push_back(point(t1[i], w1 * across[i]));
+}
+
+}  // namespace
+
+std::vector<BondStretch> bond_stretches(const AtomShape& p, const AtomShape& q,
+                                        std::span<const AtomShape> others) {
+    std::vector<BondStretch> cuts, pieces;
+    stretches_into(p, q, others, cuts, pieces);
+    return pieces;
+}
+
+std::vector<Point> bond_piece_polygon(const PageGeometry& page, const Vec3& p1, const Vec3& p2,
+                                      const BondStretch& s, double half_width,
+                                      double perspective_degrees) {
+    std::vector<Point> pts;
+    piece_polygon_into(page, p1, p2, s, half_width, perspective_degrees, pts);
     return pts;
 }
 
@@ -386,32 +431,13 @@ void clear_picture(Canvas& canvas, const PageGeometry& page, Colour background) 
 void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,
                           const PageGeometry& page) {
     const ViewState& v = state.view;
-    const int n = std::min(table_atoms(doc, v), static_cast<int>(state.ellipsoids.atoms.size()));
+    const int n = drawable_atoms(doc, state);
     if (n <= 0) return;
     const auto& pts = v.points;
     const auto& ell = state.ellipsoids.atoms;
-
-    // Bonds of each atom, in bond order.
-    std::vector<int> first(static_cast<std::size_t>(n + 1), 0);
-    std::vector<int> list;
-    {
-        std::vector<std::pair<int, int>> ends;
-        for (int b = 0; b < static_cast<int>(doc.bonds.size()); ++b) {
-            const CalcBond& bond = doc.bonds[static_cast<std::size_t>(b)];
-            const int a1 = bond.atom1 - 1, a2 = bond.atom2 - 1;
-            if (bond.width == 0 || a1 < 0 || a2 < 0 || a1 >= n || a2 >= n) continue;
-            if (!visible(doc, a1) || !visible(doc, a2)) continue;
-            ends.push_back({a1, b});
-            if (a2 != a1) ends.push_back({a2, b});
-        }
-        for (const auto& e : ends)
-            ++first[static_cast<std::size_t>(e.first + 1)];
-        std::partial_sum(first.begin(), first.end(), first.begin());
-        list.assign(ends.size(), 0);
-        std::vector<int> fill(first.begin(), first.end() - 1);
-        for (const auto& e : ends)
-            list[static_cast<std::size_t>(fill[static_cast<std::size_t>(e.first)]++)] = e.second;
-    }
+    const BondsByAtom bonds = bonds_by_atom(doc, n);
+    const std::vector<int>& first = bonds.first;
+    const std::vector<int>& list = bonds.list;
 
     OutlineGrid grid(doc, state, n);
     // Longest semi-axis of each atom: an atom whose front lies behind the
@@ -424,11 +450,13 @@ void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& stat
                           state.options.draw_planes_and_axes};
     const std::vector<int> order = depth_order(pts, n);
     std::vector<AtomShape> others;
+    std::vector<BondStretch> cuts, pieces;
+    std::vector<Point> polygon;
     for (int rank = n - 1; rank >= 0; --rank) {
         const int a = order[static_cast<std::size_t>(rank)];
         if (!visible(doc, a)) continue;
         const std::size_t sa = static_cast<std::size_t>(a);
-        draw_atom(canvas, page, pts[sa], ell[sa], atom_colour(doc, a), style, v.rotation);
+        draw_atom(canvas, page, pts[sa], ell[sa], atom_fill_colour(doc, a), style, v.rotation);
         for (int k = first[sa]; k < first[sa + 1]; ++k) {
             const CalcBond& bond =
                 doc.bonds[static_cast<std::size_t>(list[static_cast<std::size_t>(k)])];
@@ -442,14 +470,15 @@ void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& stat
                 if (atom == a || atom == other || pts[sk][2] + reach[sk] < back) return;
                 others.push_back({pts[sk], &ell[sk]});
             });
-            const std::vector<BondStretch> pieces =
-                bond_stretches({pts[sa], &ell[sa]}, {pts[so], &ell[so]}, others);
+            stretches_into({pts[sa], &ell[sa]}, {pts[so], &ell[so]}, others, cuts, pieces);
             if (pieces.empty()) continue;
-            canvas.set_brush({bond_fill(doc, state, bond, a), false});
+            canvas.set_brush({bond_fill_colour(doc, state, bond, a), false});
             canvas.set_pen({kBlack, page.pen_width, PenStyle::Solid});
-            for (const BondStretch& s : pieces)
-                canvas.polygon(bond_piece_polygon(page, pts[sa], pts[so], s, bond.width / 100.0,
-                                                  v.bond_perspective));
+            for (const BondStretch& s : pieces) {
+                piece_polygon_into(page, pts[sa], pts[so], s, bond.width / 100.0,
+                                   v.bond_perspective, polygon);
+                canvas.polygon(polygon);
+            }
         }
     }
 }
@@ -510,7 +539,7 @@ void draw_atom_labels(const StructureDocument& doc, const DrawingState& state, C
         } else {
             const std::string text =
                 remove_spaces(atom_label_text(doc, i)) + "(" + std::to_string(i + 1) + ")";
-            centred.background = atom_colour(doc, i);
+            centred.background = atom_fill_colour(doc, i);
             centred.font.colour = legible_text_colour(centred.background);
             const TextSize size = canvas.text_size(text, centred.font);
             const Point at = page.map(p[0], p[1]);
@@ -630,12 +659,17 @@ bool redraw(const StructureDocument& doc, const DrawingState& state, Canvas& can
         if (state.options.colour_gradation) busy.emplace(messages);
         draw_atoms_and_bonds(doc, state, canvas, page);
     }
+    draw_overlays(doc, state, canvas, page, messages);
+    return true;
+}
+
+void draw_overlays(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,
+                   const PageGeometry& page, Messages& messages) {
     draw_atom_labels(doc, state, canvas, page, messages);
     draw_bond_labels(doc, state, canvas, page);
     if (state.options.draw_cell) draw_cell(state, canvas, page);
     draw_ring_middle(state, canvas, page);
     draw_scale_bar(canvas, page, state.scale_bar_colour, doc.background_colour);
-    return true;
 }
 
 RedrawRequestResult redraw_request(StructureDocument& doc, DrawingState& state,

@@ -33,6 +33,10 @@ inline constexpr Colour kAtomMarkColour = rgb(255, 0, 0);
 
 // Points of each curved end of a bond piece (a piece has twice as many).
 inline constexpr int kBondEndPoints = 21;
+// Bounds of a bond's taper factor 1 + tan(perspective) Z, so that far
+// bonds never vanish and near ones stay within reason.
+inline constexpr double kMinBondTaper = 0.25;
+inline constexpr double kMaxBondTaper = 4.0;
 
 // Atom numbers (0-based) from nearest to farthest: larger view Z first,
 // the lower number first on equal Z.
@@ -47,6 +51,10 @@ bool redraw(const StructureDocument& doc, const DrawingState& state, Canvas& can
 void clear_picture(Canvas& canvas, const PageGeometry& page, Colour background);
 void draw_atoms_and_bonds(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,
                           const PageGeometry& page);
+// Everything drawn over the atoms and bonds, in order: atom labels, bond
+// labels, the cell (when on), the ring middle and the scale bar.
+void draw_overlays(const StructureDocument& doc, const DrawingState& state, Canvas& canvas,
+                   const PageGeometry& page, Messages& messages);
 // Atom labels (when "Labels in centre" or "Labels off centre" is on); the
 // position codes of moved labels are computed here, so their messages
 // (an undecodable atom) go to `messages`.
@@ -62,6 +70,24 @@ void draw_scale_bar(Canvas& canvas, const PageGeometry& page, Colour bar, Colour
 // one. Masked atoms and numbers the drawing no longer has are skipped.
 void draw_atom_marks(const StructureDocument& doc, const ViewState& view, Canvas& canvas,
                      const PageGeometry& page, std::span<const int> atoms);
+
+// What the atoms-and-bonds step shares with the quick frame drawn while
+// the mouse turns the structure, so both paint the same things:
+// - the atoms both the view table and the ellipsoids hold;
+int drawable_atoms(const StructureDocument& doc, const DrawingState& state);
+// - the drawn bonds of each of the first `atom_count` atoms (width not 0,
+//   both ends visible), in bond order: the bonds of atom i are
+//   list[first[i]] .. list[first[i + 1] - 1];
+struct BondsByAtom {
+    std::vector<int> first, list;
+};
+BondsByAtom bonds_by_atom(const StructureDocument& doc, int atom_count);
+// - an atom's fill (its colour, or its fragment's) and a bond's fill
+//   ("Black and White", fragment, double/triple marks, or its own colour),
+//   `first_drawn` being the bond's end painted first.
+Colour atom_fill_colour(const StructureDocument& doc, int atom);
+Colour bond_fill_colour(const StructureDocument& doc, const DrawingState& state, const CalcBond& b,
+                        int first_drawn);
 
 // The text of an atom's label: the drawn label text, or the name when the
 // document has none for it.

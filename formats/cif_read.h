@@ -2,12 +2,14 @@
 // Reading a structure from a Crystallographic Information File.
 //
 // The CIF syntax (quoted values, semicolon text fields, loops whose rows
-// span lines) is parsed by a real CIF parser; what is taken from the chosen
-// data block follows the program's own rules: the title from the formula
-// items, the cell with its standard uncertainties dropped, the operators or
-// the space-group symbol (the old "_symmetry_" items and today's
-// "_space_group_" items alike), the atom sites with their label rules and
-// the anisotropic U loop with its positive-definiteness reset.
+// span lines) is parsed by a real CIF parser; a file it refuses is read by
+// line rules instead, with a warning. Either way the values go into one
+// record (cif_record.h), and what is taken from it follows the program's
+// own rules: the title from the formula items, the cell with its standard
+// uncertainties dropped, the operators or the space-group symbol (the old
+// "_symmetry_" items and today's "_space_group_" items alike), the atom
+// sites with their label rules, U or B, and the anisotropic U or B loop
+// with its positive-definiteness reset.
 //
 // Scratch files in the work directory: "blocs.txt" (the data-block table)
 // and "dummy.cif" (the chosen block's lines). An empty work directory
@@ -53,6 +55,9 @@ struct CifBlockInfo {
     // One point for the cell ("_cell_length_a") and one for each symmetry
     // item present (operator list, H-M or Hall name, old or new form).
     int score = 0;
+    // Found by the line rules (the file is not valid CIF): the block is read
+    // by them too.
+    bool by_lines = false;
 };
 
 struct CifScan {
@@ -65,8 +70,17 @@ struct CifScan {
 };
 
 // Parses the text and lists its blocks. `file_name` only names the file in
-// messages. A syntax error is reported with its line number.
+// messages. A file that the strict CIF parser refuses is not lost: the
+// warning names the line where the parse stopped ("The file x.cif is not a
+// valid CIF: error at line 14: ...; it is read line by line") and the
+// blocks are found by the line rules (an unquoted value with blanks, a
+// loop that its rows do not fill, an unclosed quote or text field are
+// tolerated). Only a text that neither finds a block in gives no candidate.
 CifScan scan_cif_text(std::string_view text, const std::string& file_name, Messages& messages);
+// The line rules alone, whatever the strict parser would say (the tolerant
+// reader's entry point for tests and fuzzing): every block is by_lines.
+CifScan scan_cif_text_by_lines(std::string_view text, const std::string& file_name,
+                               Messages& messages);
 // The same on a file; a file that cannot be opened is reported.
 CifScan scan_cif_file(const std::string& path, Messages& messages);
 
@@ -76,18 +90,28 @@ bool write_block_list(const std::vector<CifBlockInfo>& candidates, const std::st
 
 // What a block read found besides the document.
 struct CifReadInfo {
-    std::string formula;  // first of the formula items, "" when none
+    std::string formula;  // first of the formula items, "" when none (also doc.formula)
     // True when the block named its group but listed no operators and the
     // operators were taken from the catalogue or the interpreter.
     bool operators_from_symbol = false;
+    // True when the block lists operators and names a group none of whose
+    // settings has them (the load command then recognises the group from
+    // the operators).
+    bool symbol_disagrees = false;
 };
 
 // Reads one block (as listed by the scan of the same text) into the
 // document, which should have been reset. On success (0): cell, metric and
-// crystal system, operators (only the identity generates), the symbol, the
-// atoms with their ADPs, the element sorts, the data-file name and the
-// flags asking for a rebuild. On failure (1) the message has been shown and
-// the document keeps what was read.
+// crystal system, operators (translations in [0, 1); only the identity
+// generates), the lattice letter and centrosymmetric flag the operators
+// describe, the symbol (the catalogue setting whose operators are the
+// file's; for a symbol alone its default setting), the atoms with their
+// ADPs (B items converted to U), the formula, the element sorts, the
+// data-file name and the flags asking for a rebuild. An atom-site loop
+// whose values do not line up with its items is read again by the line
+// rules, with a warning; a row that they cannot read either fails the
+// read. On failure (1) the message has been shown and the document keeps
+// what was read.
 int read_cif_block_text(std::string_view text, const std::string& file_name,
                         const CifBlockInfo& block, StructureDocument& doc,
                         const ProgramPaths& paths, Messages& messages, CifReadInfo* info = nullptr);
@@ -110,8 +134,10 @@ struct CifLoadResult {
 // directory, resets the document, scans the blocks and writes "blocs.txt";
 // no candidate gives "Veldor cannot finf any valuable bloc"; one is read at
 // once; several go through the chooser (without one, the first is read).
-// The title is the file name's stem until a formula replaces it. After a
-// failed read the data-file name is forgotten.
+// The title is the file name's stem until a formula replaces it. Listed
+// operators without a symbol, or with one that they disagree with, are
+// recognised as after a SHELX read. After a failed read the data-file name
+// is forgotten.
 CifLoadResult load_cif(const std::string& path, StructureDocument& doc, const ProgramPaths& paths,
                        Messages& messages, const CifBlockChooser& choose = {});
 

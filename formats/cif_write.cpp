@@ -12,8 +12,10 @@
 #include "core/text.h"
 #include "formats/cif_read.h"
 #include "formats/text_file.h"
+#include "generation/bonds.h"
 #include "symmetry/catalogue.h"
 #include "symmetry/interpreter.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -28,9 +30,13 @@ char lower(char c) {
 
 // A text as one CIF value: kept as it is when it is a plain word or already
 // quoted, otherwise put in quotes (a label "C 1'" or "#1" stays one value).
+// CIF text is printable ASCII: line ends and tabs become blanks, any other
+// byte outside it (a control character, a byte of another encoding) "_".
 std::string cif_word(std::string text) {
-    for (char& c : text)
+    for (char& c : text) {
         if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+        if (c < ' ' || c > '~') c = '_';
+    }
     text = trim(text);
     if (text.empty()) return "?";
     const char first = text.front();
@@ -85,31 +91,32 @@ std::string fraction_text(double t) {
     return s;
 }
 
-// The symbol line: the catalogue's full Hermann-Mauguin symbol when the
-// group is in the catalogue of the crystal system, else the Hall symbol of
-// the interpreter; nothing for a symbol neither knows.
+// The symbol line, which must name the operators the file lists: the
+// catalogue's full Hermann-Mauguin symbol of the setting of the symbol
+// whose operators they are (a symbol without origin choice may mean
+// either), else the Hall symbol of the interpreter when its operators are
+// these; nothing for a symbol neither knows, or whose operators are others
+// (a file read with operators that disagree with its symbol).
 std::string symbol_line(const StructureDocument& doc, const std::string& data_dir) {
     if (doc.space_group.empty()) return {};
-    if (!data_dir.empty() && !doc.crystal_system.empty()) {
-        SilentMessages quiet;
-        const auto file = catalogue_file(data_dir, doc.crystal_system);
-        if (!file.empty()) {
-            const std::optional<Catalogue> cat = read_catalogue(file, quiet);
-            if (cat) {
-                const int i = cat->find(doc.space_group);
-                if (i >= 0) {
-                    const CatalogueEntry& e = cat->entries[static_cast<std::size_t>(i)];
-                    const std::string full = e.full_symbol().empty() ? e.symbol : e.full_symbol();
-                    return "_symmetry_space_group_name_H-M   '" + full + "'";
-                }
-            }
-        }
+    // The operators written: the identity alone when there are none.
+    const std::vector<SymOp> ops =
+        doc.positions.empty() ? std::vector<SymOp>{SymOp::identity()} : operators_of(doc.positions);
+    if (const auto setting = catalogue_setting_with_operators(data_dir, doc.space_group, false,
+                                                              doc.crystal_system, ops)) {
+        const CatalogueEntry& e = setting->entry;
+        const std::string full = e.full_symbol().empty() ? e.symbol : e.full_symbol();
+        return "_symmetry_space_group_name_H-M   '" + full + "'";
     }
     std::string error;
     std::optional<InterpretedGroup> g = interpret_symbol(doc.space_group, error);
     if (!g) g = interpret_symbol(hall_symbol_lower(doc.space_group), error);
-    if (g && !g->hall.empty()) return "_symmetry_space_group_name_Hall  '" + g->hall + "'";
-    return {};
+    if (!g || g->hall.empty()) return {};
+    StructureDocument group;
+    if (!take_interpreted_operators(group, *g) ||
+        !same_operator_set(operators_of(group.positions), ops))
+        return {};
+    return "_symmetry_space_group_name_Hall  '" + g->hall + "'";
 }
 
 std::string columns(const std::string& s, std::size_t from, std::size_t to) {
@@ -202,12 +209,16 @@ std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& option
         const bool dummy = element_key(doc.gen[static_cast<std::size_t>(i)].element) == "DU";
         const std::optional<SiteCode> code =
             dummy ? std::optional<SiteCode>(SiteCode{}) : site_code(doc, i, messages);
-        codes[static_cast<std::size_t>(i)] = format_site_code(code ? *code : SiteCode{});
+        // A code outside the digits of n_klm (or none) is unknown, never 0_000.
+        codes[static_cast<std::size_t>(i)] =
+            code && code->n > 0 ? format_site_code(*code) : std::string("?");
         cart[static_cast<std::size_t>(i)] =
             frac_to_cart(doc.gen[static_cast<std::size_t>(i)].position(), doc.metric);
     }
+    // Atoms closer than kMinBondLength are one site, not a bond.
     auto valid = [&](const CalcBond& b) {
-        return b.atom1 >= 1 && b.atom1 <= n && b.atom2 >= 1 && b.atom2 <= n;
+        return b.atom1 >= 1 && b.atom1 <= n && b.atom2 >= 1 && b.atom2 <= n &&
+               !(b.length < kMinBondLength);
     };
     auto label = [&](int atom) {
         return cif_geometry_label(doc.gen[static_cast<std::size_t>(atom - 1)].name);
@@ -232,10 +243,10 @@ std::string geometry_lines(StructureDocument& doc, const CifWriteOptions& option
     std::vector<AngleLine> angles;
     for (std::size_t i = 0; i < doc.bonds.size(); ++i) {
         const CalcBond& b1 = doc.bonds[i];
-        if (!valid(b1) || b1.length == 0) continue;
+        if (!valid(b1)) continue;
         for (std::size_t j = i + 1; j < doc.bonds.size(); ++j) {
             const CalcBond& b2 = doc.bonds[j];
-            if (!valid(b2) || b2.length == 0) continue;
+            if (!valid(b2)) continue;
             int vertex = 0;
             if (b2.atom1 == b1.atom1 || b2.atom2 == b1.atom1)
                 vertex = b1.atom1;
@@ -370,6 +381,8 @@ std::string cif_text(StructureDocument& doc, const CifWriteOptions& options,
     const std::string formula =
         trim(options.formula).empty() ? cif_formula(doc) : trim(options.formula);
     if (formula_used) *formula_used = formula;
+    if (trim(options.formula).empty())
+        doc.formula = formula;  // computed, it becomes the document's
 
     line("data_block1");
     line("_chemical_formula_sum   " + cif_word(formula));

@@ -68,8 +68,10 @@ std::string cif_operator_text(const SymOp& op);
 // The file's text. Recomputes each atom's isotropic flag (isotropic when
 // its last five values sum to exactly zero); the metric is recomputed when
 // it does not match the cell. `data_dir` holds the catalogue that gives the
-// full Hermann-Mauguin symbol. `formula_used` receives the formula written
-// (the document's formula from now on).
+// full Hermann-Mauguin symbol. `formula_used` receives the formula written;
+// a computed one becomes doc.formula. Bonds shorter than kMinBondLength
+// are not written (nor their angles); an atom without a site symmetry code
+// within the n_klm digits gets "?", never "0_000".
 std::string cif_text(StructureDocument& doc, const CifWriteOptions& options,
                      const std::string& data_dir, Messages& messages,
                      std::string* formula_used = nullptr);

@@ -7,19 +7,12 @@
 #include "core/text.h"
 #include "formats/text_file.h"
 #include "symmetry/catalogue.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
 
 namespace {
-
-constexpr double kMatchTolerance = 0.01;
-
-double unit_translation(double t) {
-    if (t >= 1) t -= 1;
-    if (t < 0) t += 1;
-    return t;
-}
 
 void trace(std::ofstream& out, const std::vector<EquivalentPosition>& list) {
     out << "npos=" << list.size() << "\n";
@@ -27,32 +20,9 @@ void trace(std::ofstream& out, const std::vector<EquivalentPosition>& list) {
         out << format_int(static_cast<long long>(i + 1), 4) << " " << list[i].text << "\n";
 }
 
-// Every operator of `entry` finds one of `doc` whose twelve elements differ
-// by at most 0.01 in all.
-bool same_operator_set(const std::vector<SymOp>& entry,
-                       const std::vector<EquivalentPosition>& doc) {
-    if (entry.size() != doc.size()) return false;
-    for (const SymOp& e : entry) {
-        bool found = false;
-        for (const EquivalentPosition& p : doc) {
-            double diff = 0;
-            for (int i = 0; i < 3; ++i)
-                for (int j = 0; j < 4; ++j) {
-                    double a = e.m[i][j], b = p.op.m[i][j];
-                    if (j == 3) {
-                        a = unit_translation(a);
-                        b = unit_translation(b);
-                    }
-                    diff += std::fabs(a - b);
-                }
-            if (diff <= kMatchTolerance) {
-                found = true;
-                break;
-            }
-        }
-        if (!found) return false;
-    }
-    return true;
+// Every operator of `entry` finds one of `doc` and the counts agree.
+bool matches_document(const std::vector<SymOp>& entry, const std::vector<EquivalentPosition>& doc) {
+    return entry.size() == doc.size() && veldor::same_operator_set(entry, operators_of(doc));
 }
 
 std::vector<SymOp> with_centring(std::vector<SymOp> ops, const std::vector<Vec3>& vectors) {
@@ -69,22 +39,16 @@ std::vector<SymOp> with_centring(std::vector<SymOp> ops, const std::vector<Vec3>
 }
 
 struct PeqResult {
-    bool file_found = false;
     bool matched = false;
     std::string caption;
 };
 
-PeqResult search_peq(StructureDocument& doc, const std::filesystem::path& data_dir,
-                     Messages& messages) {
+// The entries of `system` in "spgr.peq" (its lines, read once).
+PeqResult search_peq(StructureDocument& doc, const std::vector<std::string>& lines,
+                     const std::string& system) {
     PeqResult r;
-    const auto file = find_file_nocase(data_dir.string(), "spgr.peq");
-    if (!file) return r;
-    const auto text = read_file_text(*file, messages);
-    if (!text) return r;
-    r.file_found = true;
-    const std::vector<std::string> lines = split_lines(*text);
     std::size_t i = 0;
-    while (i < lines.size() && trim_right(lines[i]) != doc.crystal_system)
+    while (i < lines.size() && trim_right(lines[i]) != system)
         ++i;
     if (i < lines.size()) ++i;
     while (i < lines.size() && !lines[i].empty() && lines[i][0] == ' ') {
@@ -112,9 +76,8 @@ PeqResult search_peq(StructureDocument& doc, const std::filesystem::path& data_d
             ops.push_back(op);
         }
         if (!ok) continue;
-        ops = with_centring(std::move(ops),
-                            centring_vectors(symbol1.substr(0, 1), doc.crystal_system));
-        if (same_operator_set(ops, doc.positions)) {
+        ops = with_centring(std::move(ops), centring_vectors(symbol1.substr(0, 1), system));
+        if (matches_document(ops, doc.positions)) {
             doc.space_group = symbol1;
             r.matched = true;
             r.caption =
@@ -125,10 +88,54 @@ PeqResult search_peq(StructureDocument& doc, const std::filesystem::path& data_d
     return r;
 }
 
+// The entries of the catalogue of `system` whose operators, completed, are
+// the document's. `report` names a missing file and a refused operator.
+enum class PosSearch { Matched, NoMatch, Failed };
+PosSearch search_catalogue(StructureDocument& doc, const std::filesystem::path& data_dir,
+                           const std::string& system, bool report, Messages& messages,
+                           std::string& caption) {
+    SilentMessages quiet;
+    Messages& say = report ? messages : quiet;
+    const auto file = catalogue_file(data_dir, system);
+    if (file.empty()) {
+        say.warn(to_lower(system) + ".pos not found");
+        return PosSearch::Failed;
+    }
+    const auto catalogue = read_catalogue(file, say);
+    if (!catalogue) return PosSearch::Failed;
+    const int n = static_cast<int>(doc.positions.size());
+    const int doc_centro = doc.centrosymmetric > 0 ? 1 : 0;
+    for (const CatalogueEntry& e : catalogue->entries) {
+        const std::string symbol = trim(e.symbol);
+        const auto vectors = centring_vectors(symbol.substr(0, 1), system);
+        const int flag = e.centrosymmetric > 0 ? 1 : 0;
+        const long long expected = static_cast<long long>(e.operators.size()) *
+                                   static_cast<long long>(vectors.size() + 1) * (flag + 1);
+        if (expected != n || flag != doc_centro) continue;
+        const auto ops = expanded_operators(e, system);
+        if (!ops) {
+            for (const std::string& text : e.operators)
+                if (!decode_operator(to_upper(trim(text)))) {
+                    say.warn("Non decoded position: " + text);
+                    break;
+                }
+            return PosSearch::Failed;
+        }
+        if (matches_document(*ops, doc.positions)) {
+            doc.space_group = symbol;
+            caption = "Possible Space Group : " + symbol;
+            return PosSearch::Matched;
+        }
+    }
+    return PosSearch::NoMatch;
+}
+
 }  // namespace
 
 void normalise_operator_list(StructureDocument& doc, const std::filesystem::path& work_dir) {
-    std::ofstream out(work_dir / "espion_pos.txt", std::ios::trunc);
+    // No work folder (tests, fuzzing): no trace file.
+    std::ofstream out;
+    if (!work_dir.empty()) out.open(work_dir / "espion_pos.txt", std::ios::trunc);
     trace(out, doc.positions);
     std::vector<EquivalentPosition> kept;
     for (EquivalentPosition p : doc.positions) {
@@ -146,50 +153,43 @@ void normalise_operator_list(StructureDocument& doc, const std::filesystem::path
 
 std::string identify_space_group(StructureDocument& doc, const std::filesystem::path& data_dir,
                                  Messages& messages) {
-    const PeqResult peq = search_peq(doc, data_dir, messages);
-    if (!peq.file_found) {
+    const auto peq_file = find_file_nocase(data_dir.string(), "spgr.peq");
+    const auto peq_text = peq_file ? read_file_text(*peq_file, messages) : std::nullopt;
+    if (!peq_text) {
         messages.warn("spgr.peq not found");
         return "No Space Group found";
     }
-    if (peq.matched) return peq.caption;
-
-    const auto file = catalogue_file(data_dir, doc.crystal_system);
-    if (file.empty()) {
-        messages.warn(to_lower(doc.crystal_system) + ".pos not found");
-        return "No Space Group found";
-    }
-    const auto catalogue = read_catalogue(file, messages);
-    if (!catalogue) return "No Space Group found";
-    const int n = static_cast<int>(doc.positions.size());
-    const int doc_centro = doc.centrosymmetric > 0 ? 1 : 0;
-    for (const CatalogueEntry& e : catalogue->entries) {
-        const std::string symbol = trim(e.symbol);
-        const auto vectors = centring_vectors(symbol.substr(0, 1), doc.crystal_system);
-        const int flag = e.centrosymmetric > 0 ? 1 : 0;
-        const long long expected = static_cast<long long>(e.operators.size()) *
-                                   static_cast<long long>(vectors.size() + 1) * (flag + 1);
-        if (expected != n || flag != doc_centro) continue;
-        std::vector<EquivalentPosition> list;
-        for (const std::string& text : e.operators) {
-            const auto op = decode_operator(to_upper(trim(text)));
-            if (!op) {
-                messages.warn("Non decoded position: " + text);
-                return "No Space Group found";
-            }
-            list.push_back({*op, "", 0});
+    const std::vector<std::string> peq_lines = split_lines(*peq_text);
+    const std::string guessed = system_code(doc.crystal_system);
+    // The operators decide; the cell only orders the search.
+    for (const std::string& system : systems_in_search_order(guessed)) {
+        const PeqResult peq = search_peq(doc, peq_lines, system);
+        std::string caption = peq.caption;
+        bool matched = peq.matched;
+        if (!matched) {
+            const PosSearch pos =
+                search_catalogue(doc, data_dir, system, system == guessed, messages, caption);
+            if (pos == PosSearch::Failed && system == guessed) return "No Space Group found";
+            matched = pos == PosSearch::Matched;
         }
-        expand_by_centring(list, vectors);
-        if (flag) expand_by_inversion(list);
-        std::vector<SymOp> ops;
-        for (const auto& p : list)
-            ops.push_back(p.op);
-        if (same_operator_set(ops, doc.positions)) {
-            doc.space_group = symbol;
-            return "Possible Space Group : " + symbol;
-        }
+        if (!matched) continue;
+        adopt_identified_group(doc, system, messages);
+        return caption;
     }
     messages.warn("VELDOR Cannot identify the Space Group in the Shelx file");
     return "Space Group not identified: ";
+}
+
+void adopt_identified_group(StructureDocument& doc, const std::string& system, Messages& messages) {
+    doc.crystal_system = system;
+    doc.lattice_letter = doc.space_group.substr(0, 1);
+    doc.centring = centring_vectors(doc.lattice_letter, system);
+    warn_if_cell_departs(doc, messages);
+}
+
+void warn_if_cell_departs(const StructureDocument& doc, Messages& messages) {
+    if (cell_fits_operators(doc.cell_parameters, doc.positions)) return;
+    messages.warn(kCellDepartsMessage + doc.space_group);
 }
 
 std::string space_group_caption(const StructureDocument& doc) {

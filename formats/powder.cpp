@@ -4,11 +4,15 @@
 #include <cctype>
 #include <filesystem>
 
+#include "core/adp.h"
 #include "core/elements.h"
 #include "core/metric.h"
 #include "core/text.h"
+#include "formats/identify.h"
 #include "formats/text_file.h"
 #include "symmetry/catalogue.h"
+#include "symmetry/interpreter.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -20,9 +24,11 @@ std::string columns(const std::string& line, std::size_t first, std::size_t coun
 }
 
 // The first `n` words of a text as numbers; nullopt when there are fewer or
-// one of them does not read. Words after them are ignored.
+// one of them does not read. Words after them are ignored. Words are
+// separated by blanks only: a comma inside a number ("0,25") makes it
+// unreadable rather than two numbers.
 std::optional<std::vector<double>> leading_numbers(std::string_view text, std::size_t n) {
-    const std::vector<std::string> words = split_tokens(text, " \t,");
+    const std::vector<std::string> words = split_tokens(text, " \t");
     if (words.size() < n) return std::nullopt;
     std::vector<double> values;
     for (std::size_t i = 0; i < n; ++i) {
@@ -47,7 +53,7 @@ Atom isotropic_atom(const std::string& element, const std::string& suffix, doubl
     a.x = x;
     a.y = y;
     a.z = z;
-    a.adp = {(b == 0 ? kDefaultB : b) * kBToUiso, 0, 0, 0, 0, 0};
+    a.adp = {u_from_b(b == 0 ? kDefaultB : b), 0, 0, 0, 0, 0};
     a.iso = 1;
     return a;
 }
@@ -136,14 +142,34 @@ bool complete_powder_operators(StructureDocument& doc, const std::string& data_d
     doc.positions.clear();
     doc.lattice_letter =
         doc.space_group.substr(0, std::min<std::size_t>(1, doc.space_group.size()));
-    if (!doc.space_group.empty() &&
-        look_up_group(doc, doc.space_group, data_dir, messages) == LookupStatus::Failed)
-        return false;
+    if (!doc.space_group.empty()) {
+        // The cell only orders the search: a cell not quite of its group's
+        // system still finds the group.
+        const std::string system = doc.crystal_system;
+        const LookupStatus status =
+            look_up_group_in_any_system(doc, doc.space_group, data_dir, messages);
+        if (status == LookupStatus::Failed) return false;
+        if (status == LookupStatus::Found && doc.crystal_system != system)
+            warn_if_cell_departs(doc, messages);
+        if (status == LookupStatus::NotFound) {
+            // Not a catalogue symbol: the interpreter may know it ("P 1 1 21/b",
+            // a Hall symbol); a symbol nothing can read fails the read rather
+            // than giving a structure in P1.
+            std::string error;
+            const auto group = interpret_symbol(doc.space_group, error);
+            if (!group || group->ops.empty()) {
+                messages.warn("The space group symbol " + doc.space_group + " cannot be read");
+                return false;
+            }
+            take_interpreted_operators(doc, *group);
+            doc.centrosymmetric = describe_lattice(doc.positions).centrosymmetric;
+        }
+    }
     for (EquivalentPosition& p : doc.positions) {
         p.text = format_operator(p.op);
         p.selected = 0;
     }
-    // A group the catalogue does not know still has its identity.
+    // Without a symbol, the identity alone.
     if (doc.positions.empty()) doc.positions.push_back({SymOp::identity(), "", 0});
     doc.positions[0].text = " X, Y, Z";
     doc.positions[0].selected = 1;
@@ -245,15 +271,13 @@ int read_powdercell_text(std::string_view text, StructureDocument& doc, const Pr
             }
             element = default_colour_symbols()[static_cast<std::size_t>(*z - 1)];
             suffix = trim(name.substr(digits));
-            // Atoms named by number alone are told apart by their place.
-            if (suffix.empty()) suffix = std::to_string(doc.asym.size() + 1);
         }
-        // The atomic-number column, then x, y, z, the occupation and B.
-        const std::vector<std::string> words = split_tokens(rest, " \t,");
-        std::string numbers;
-        for (std::size_t i = 1; i < words.size(); ++i)
-            numbers += words[i] + " ";
-        const std::optional<std::vector<double>> v = leading_numbers(numbers, 5);
+        // The atomic-number column (columns 6 and 7), then x, y, z, the
+        // occupation and B. A number that the column boundary cuts is not
+        // read as a coordinate.
+        const bool cut = rest.size() > 2 && rest[1] > ' ' && rest[2] > ' ';
+        const std::optional<std::vector<double>> v =
+            cut ? std::nullopt : leading_numbers(columns(rest, 2, rest.size()), 5);
         if (!v) {
             messages.warn(kPowderReadErrorMessage);
             return 1;
@@ -283,7 +307,7 @@ int read_tessard_text(std::string_view text, StructureDocument& doc, const Progr
     std::vector<double> cell;
     std::size_t next = 3;
     while (cell.size() < 6 && next < lines.size()) {
-        for (const std::string& w : split_tokens(lines[next], " \t,")) {
+        for (const std::string& w : split_tokens(lines[next], " \t")) {
             const std::optional<double> v = parse_double(w);
             if (!v) {
                 messages.warn(kPowderReadErrorMessage);

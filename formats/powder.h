@@ -15,8 +15,7 @@
 
 namespace veldor {
 
-// Uiso = B / (8 pi^2), with the program's value of the factor.
-inline constexpr double kBToUiso = 0.02533029591058444;
+// Uiso = B / (8 pi^2): u_from_b, the program's one conversion.
 // A B of 0 is read as this.
 inline constexpr double kDefaultB = 1.0;
 
@@ -44,10 +43,14 @@ int read_tessard_text(std::string_view text, StructureDocument& doc, const Progr
 std::optional<std::string> space_group_of_number(int number, const std::string& data_dir,
                                                  Messages& messages);
 
-// Completing the operators from doc.space_group, doc.crystal_system and the
-// symbol's lattice letter: the catalogue entry with centring and inversion,
-// texts rebuilt, only operator 1 (the identity, " X, Y, Z") selected and
-// generating. A symbol absent from the catalogue leaves the identity alone.
+// Completing the operators from doc.space_group and the symbol's lattice
+// letter: the catalogue entry (the catalogue of doc.crystal_system first,
+// then the others, which may change the system; a symbol without origin
+// suffix names origin choice 1) with centring and inversion, texts rebuilt,
+// only operator 1 (the identity, " X, Y, Z") selected and generating. A
+// symbol absent from every catalogue is given to the interpreter; one that
+// neither reads shows "The space group symbol " + symbol + " cannot be
+// read" and gives false.
 // False when the catalogue file is missing or damaged (reported).
 bool complete_powder_operators(StructureDocument& doc, const std::string& data_dir,
                                Messages& messages);

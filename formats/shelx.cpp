@@ -16,6 +16,7 @@
 #include "formats/text_file.h"
 #include "generation/bonds.h"
 #include "symmetry/catalogue.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -27,20 +28,26 @@ constexpr double kDefaultWavelength = 0.7106;
 constexpr double kCentringTolerance = 0.001;
 
 // Instructions that are never atoms. The first 25 are the classic list;
-// the others are the instructions of current refinement programs, which
-// real files carry between and after the atoms.
+// the others are the instructions of current refinement and solution
+// programs, which real files carry before, between and after the atoms (a
+// SHELXD or SHELXT input has no FVAR line, so its atoms, if any, start
+// after the last of them).
 const std::set<std::string>& instruction_keywords() {
     static const std::set<std::string> k = {
         "TITL", "CELL", "LATT", "SYMM", "SFAC", "UNIT", "AXIS", "ABSC", "FACE", "HKLF", "MERG",
         "OMIT", "EEES", "TANG", "PHIX", "L.S.", "AFLS", "BOND", "LIST", "FMAP", "GRID", "PLAN",
-        "WGHT", "ILSF", "ZERR", "REM",  "END",  "FVAR", "PART", "AFIX", "ANIS", "BLOC", "MOLE",
+        "WGHT", "ILSF", "ZERR", "REM", "END", "FVAR", "PART", "AFIX", "ANIS", "BLOC", "MOLE",
         "TREF", "ABIN", "ACTA", "ANSC", "ANSR", "BASF", "BIND", "BUMP", "CGLS", "CHIV", "CONF",
         "CONN", "DAMP", "DANG", "DEFS", "DELU", "DFIX", "DISP", "EADP", "EGEN", "EQIV", "ESEL",
         "EXTI", "EXYZ", "FEND", "FLAT", "FRAG", "FREE", "HFIX", "HOPE", "HTAB", "INIT", "ISOR",
         "LAUE", "MORE", "MOVE", "MPLA", "NCSY", "NEUT", "PATT", "PRIG", "RESI", "RIGU", "RTAB",
         "SADI", "SAME", "SHEL", "SIMU", "SIZE", "SPEC", "STIR", "SUMP", "SWAT", "TEMP", "TIME",
         "TWIN", "TWST", "WIGL", "WPDB", "XNPD", "FIND", "PSEE", "TEXP", "VECT", "SPIN", "DISP",
-        "EXTN", "NOTR", "ESIG"};
+        "EXTN", "NOTR", "ESIG",
+        // Structure-solution programs (SHELXS, SHELXD, SHELXT) and the older
+        // "ERR" line that earlier Veldor versions wrote in place of ZERR.
+        "PATS", "MIND", "NTRY", "DSUL", "SEED", "PLOP", "TEST", "SKIP", "WEED", "CCWT", "FRES",
+        "PHAN", "PREJ", "ERR"};
     return k;
 }
 
@@ -251,11 +258,12 @@ bool read_header(const std::vector<std::string>& lines, std::size_t skip, std::s
         if (in.keyword != "SYMM") continue;
         const std::string text = remove_spaces(to_upper(in.rest));
         if (text == "X,Y,Z") continue;
-        const auto op = decode_symm(text);
+        auto op = decode_symm(text);
         if (!op) {
             messages.warn("Non decoded position: " + text);
             return false;
         }
+        reduce_translations(*op);
         if (doc.positions.size() >= static_cast<std::size_t>(kMaxOperators)) {
             messages.warn("More than 192 equivalent positions");
             return false;
@@ -636,6 +644,25 @@ std::vector<std::string> document_symm(const StructureDocument& doc) {
     return texts;
 }
 
+// True when SYMM lines `texts` under the document's LATT expand, as the
+// reader expands them, to the document's operators.
+bool reads_back_as_document(const StructureDocument& doc, const std::vector<std::string>& texts) {
+    StructureDocument trial;
+    trial.lattice_letter = doc.lattice_letter;
+    trial.crystal_system = doc.crystal_system;
+    trial.centrosymmetric = doc.centrosymmetric > 0 ? 1 : 0;
+    trial.positions.push_back({SymOp::identity(), "", 0});
+    for (const std::string& t : texts) {
+        auto op = decode_symm(remove_spaces(to_upper(t)));
+        if (!op) return false;
+        reduce_translations(*op);
+        trial.positions.push_back({*op, "", 0});
+    }
+    SilentMessages quiet;
+    if (!complete_operators(trial, quiet)) return false;
+    return same_operator_set(operators_of(trial.positions), operators_of(doc.positions));
+}
+
 }  // namespace
 
 std::optional<std::string> shelx_text(const StructureDocument& doc, const ProgramPaths& paths,
@@ -653,7 +680,10 @@ std::optional<std::string> shelx_text(const StructureDocument& doc, const Progra
         (source == SymmSource::Automatic || source == SymmSource::Catalogue))
         source = SymmSource::Document;
     if (source == SymmSource::Automatic) {
-        if (auto t = catalogue_symm(doc, paths, true, messages))
+        // The catalogue's lines only when, read back with this LATT, they give
+        // the document's operators (a symbol taken from a file may not).
+        auto t = catalogue_symm(doc, paths, true, messages);
+        if (t && reads_back_as_document(doc, *t))
             symm = *t;
         else
             source = SymmSource::Document;
@@ -678,7 +708,9 @@ std::optional<std::string> shelx_text(const StructureDocument& doc, const Progra
     for (double v : doc.cell_parameters)
         cell += fixed_field(v, 10, 4);
     line(cell);
-    line("ERR " + format_int(static_cast<long long>(atoms.size()), 5) + " 0 0 0 0 0");
+    // ZERR, which SHELXL and every SHELX reader expect ("ERR" makes the
+    // file unusable as an instruction file).
+    line("ZERR " + format_int(static_cast<long long>(atoms.size()), 5) + " 0 0 0 0 0");
     line("LATT " + std::to_string(latt_code(doc)));
     for (const std::string& t : symm)
         line("SYMM " + decimal_fractions(to_upper(t)));
@@ -695,7 +727,14 @@ std::optional<std::string> shelx_text(const StructureDocument& doc, const Progra
     }
     line(unit);
     line("FVAR     1");
+    // Disorder parts as PART lines, so that the file reads back with the
+    // same bonds; a structure without parts has none.
+    int part = 0;
     for (const Atom* a : atoms) {
+        if (a->part != part) {
+            part = a->part;
+            line("PART " + std::to_string(part));
+        }
         const auto& u = a->adp;
         std::string l = pad_right(fit(trim(a->name), 4), 4) + format_int(a->element_index, 4) +
                         fixed_field(a->x, 10, 5) + fixed_field(a->y, 10, 5) +
@@ -708,6 +747,7 @@ std::optional<std::string> shelx_text(const StructureDocument& doc, const Progra
             line(l);
         }
     }
+    if (part != 0) line("PART 0");
     line("END");
     return out;
 }

@@ -81,7 +81,9 @@ struct ShelxWriteOptions {
     SymmSource symm = SymmSource::Automatic;
 };
 
-// The instruction file as text (LF line ends); nullopt after a message when
+// The instruction file as text (LF line ends), atoms of a disorder part
+// after a "PART n" line and "PART 0" after the last of them when it is not
+// 0 (so that the file reads back with the same bonds); nullopt after a message when
 // a catalogue or "scfs.dat" is missing, or "No data" for an empty
 // asymmetric unit.
 std::optional<std::string> shelx_text(const StructureDocument& doc, const ProgramPaths& paths,

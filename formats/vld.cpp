@@ -42,6 +42,10 @@ enum Option {
 constexpr double kOldDummyDimension = 0.01;
 constexpr Colour kOldDummyColour = 16744576;  // FF8080
 constexpr int kOldBondWidth = 6;
+// Columns of a calculated-bond line's numbers as the layout gives them, and
+// how much wider outgrown values may make them before the line is refused.
+constexpr std::size_t kBondNumberColumns = 61;
+constexpr std::size_t kMaxBondOvergrowth = 9;
 
 // A text field on one line: line ends inside it would shift every later line.
 std::string one_line(std::string_view text) {
@@ -377,6 +381,38 @@ int rounded_int(double v, Cursor& c) {
     return static_cast<int>(r);
 }
 
+// The numbers of a calculated-bond line (its first `width` columns): two
+// atoms, mark and length, then width, colour, label offset and angle; a line
+// of an older layout has the first four only.
+CalcBond read_bond_numbers(const std::string& numbers_text, int ngen, Colour default_colour,
+                           Cursor& c) {
+    const auto numbers = split_numbers(numbers_text, true);
+    if (!numbers || numbers->size() < 4) c.fail("Invalid numeric format");
+    const std::vector<double>& v = *numbers;
+    CalcBond b;
+    b.atom1 = rounded_int(v[0], c);
+    b.atom2 = rounded_int(v[1], c);
+    if (b.atom1 < 1 || b.atom1 > ngen || b.atom2 < 1 || b.atom2 > ngen)
+        c.fail("Bond between unknown atoms");
+    b.multiplicity = rounded_int(v[2], c);
+    b.length = v[3];
+    if (v.size() == 4) {
+        // Older layout: two atoms, mark and length only.
+        b.width = kOldBondWidth;
+        b.colour = default_colour;
+    } else {
+        auto at = [&v](std::size_t i) { return i < v.size() ? v[i] : 0.0; };
+        b.width = rounded_int(at(4), c);
+        const double colour = at(5);
+        if (!(colour >= 0 && colour <= 4294967295.0)) c.fail("Invalid colour");
+        b.colour = static_cast<Colour>(std::llround(colour));
+        b.label_dx = at(6);
+        b.label_dy = at(7);
+        b.label_angle = at(8);
+    }
+    return b;
+}
+
 std::string without_prefix(std::string_view name, std::size_t n) {
     return n < name.size() ? std::string(name.substr(n)) : std::string();
 }
@@ -555,33 +591,21 @@ void read_file_body(Cursor& c, StructureDocument& doc, DrawingSettings& d, Messa
     c.finish_line();
     for (int k = 0; k < nbonds; ++k) {
         const std::string s = c.current();
-        const auto numbers = split_numbers(fit(s, 61), true);
-        if (!numbers || numbers->size() < 4) c.fail("Invalid numeric format");
-        const std::vector<double>& v = *numbers;
-        CalcBond b;
-        b.atom1 = rounded_int(v[0], c);
-        b.atom2 = rounded_int(v[1], c);
-        if (b.atom1 < 1 || b.atom1 > ngen || b.atom2 < 1 || b.atom2 > ngen)
-            c.fail("Bond between unknown atoms");
-        b.multiplicity = rounded_int(v[2], c);
-        b.length = v[3];
-        if (v.size() == 4) {
-            // Older layout: two atoms, mark and length only.
-            b.width = kOldBondWidth;
-            b.colour = doc.bond_colour;
-        } else {
-            auto at = [&v](std::size_t i) { return i < v.size() ? v[i] : 0.0; };
-            b.width = rounded_int(at(4), c);
-            const double colour = at(5);
-            if (!(colour >= 0 && colour <= 4294967295.0)) c.fail("Invalid colour");
-            b.colour = static_cast<Colour>(std::llround(colour));
-            b.label_dx = at(6);
-            b.label_dy = at(7);
-            b.label_angle = at(8);
+        // The numbers fill 61 columns, more when a value outgrows its field
+        // (atom numbers from 1000 on, wide widths or colours): the writer then
+        // keeps the fields apart by a blank, and the label starts after the
+        // numbers as they were written.
+        std::size_t numbers_width = kBondNumberColumns;
+        CalcBond b = read_bond_numbers(fit(s, numbers_width), ngen, doc.bond_colour, c);
+        while (bond_numbers(b).size() != numbers_width) {
+            if (++numbers_width > kBondNumberColumns + kMaxBondOvergrowth ||
+                numbers_width > s.size())
+                c.fail("Bond values out of range");
+            b = read_bond_numbers(fit(s, numbers_width), ngen, doc.bond_colour, c);
         }
-        // The label starts in column 62 only when the numbers keep their widths.
-        if (bond_numbers(b).size() != 61) c.fail("Bond values out of range");
-        b.label = s.size() > 61 ? fit(trim(s.substr(61, 25)), kBondLabelLength) : std::string();
+        b.label = s.size() > numbers_width
+                      ? fit(trim(s.substr(numbers_width, 25)), kBondLabelLength)
+                      : std::string();
         c.text_line();
         doc.bonds.push_back(b);
     }
@@ -636,7 +660,9 @@ void read_file_body(Cursor& c, StructureDocument& doc, DrawingSettings& d, Messa
     doc.cut_sphere = flag[kCutSphere] != 0;
     doc.cut_box = flag[kCutBox] != 0;
     doc.colour_fragments = flag[kColourFragments] != 0;
-    // Later flags win: box over sphere over fragments over cell contents.
+    // Later flags win: box over sphere over fragments over cell contents;
+    // none set is "No option".
+    doc.generation_mode = GenerationMode::None;
     if (flag[kCellContents]) doc.generation_mode = GenerationMode::CellContents;
     if (flag[kFragments]) doc.generation_mode = GenerationMode::Fragments;
     if (flag[kSphere]) doc.generation_mode = GenerationMode::Sphere;
@@ -750,6 +776,9 @@ std::string duplicate_name_message(const StructureDocument& doc, int i, int j) {
 }
 
 void after_vld_load(StructureDocument& doc, DrawingSettings& drawing) {
+    // The label placement comes from the atoms, not from the stored flags.
+    drawing.options.labels_in_centre = false;
+    drawing.options.labels_off_centre = false;
     for (const Atom& a : doc.gen)
         if (a.label_dx != 0 || a.label_dy != 0) drawing.options.labels_off_centre = true;
     for (const CalcBond& b : doc.bonds)

@@ -45,8 +45,9 @@ std::optional<std::pair<int, int>> find_duplicate_names(const StructureDocument&
 // "The atom Nb" i "(" name ") has the same name as the atom Nb" j "(" name ")", 1-based.
 std::string duplicate_name_message(const StructureDocument& doc, int i, int j);
 
-// What the load command does to the drawing after a successful read:
-// "Labels off centre" is turned on when a generated atom has a moved label,
+// What the load command does to the drawing after a successful read: the
+// two label flags are cleared, then "Labels off centre" is turned on when a
+// generated atom has a moved label,
 // "Bond Labels" when a bond label has been placed, and the display copy of
 // the generated atoms is taken.
 void after_vld_load(StructureDocument& doc, DrawingSettings& drawing);

@@ -1,6 +1,7 @@
 #include "generation/bonds.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/elements.h"
 #include "core/metric.h"
@@ -20,6 +21,11 @@ bool build_bond_sorts(StructureDocument& doc) {
                                       kBondSortFactor * (es[i].radius + es[j].radius)});
         }
     return true;
+}
+
+bool parts_may_bond(int part1, int part2) {
+    const long long a = std::llabs(part1), b = std::llabs(part2);
+    return a == 0 || b == 0 || a == b;
 }
 
 int carbon_multiplicity(double d) {
@@ -56,7 +62,8 @@ void search_bonds(StructureDocument& doc, Messages& messages) {
         const Vec3& ci = cart[static_cast<std::size_t>(i)];
         grid.visit(pos[static_cast<std::size_t>(i)], [&](int j) {
             if (j <= i || key[static_cast<std::size_t>(j)] < 0 ||
-                gen[static_cast<std::size_t>(j)].part != gen[static_cast<std::size_t>(i)].part)
+                !parts_may_bond(gen[static_cast<std::size_t>(j)].part,
+                                gen[static_cast<std::size_t>(i)].part))
                 return;
             const Vec3& cj = cart[static_cast<std::size_t>(j)];
             const Vec3 v{cj[0] - ci[0], cj[1] - ci[1], cj[2] - ci[2]};
@@ -70,6 +77,7 @@ void search_bonds(StructureDocument& doc, Messages& messages) {
             if (sorts.empty()) continue;
             const double d = distance(pos[static_cast<std::size_t>(i)],
                                       pos[static_cast<std::size_t>(j)], doc.metric);
+            if (d < kMinBondLength) continue;
             for (int s : sorts) {
                 if (!(d <= doc.bond_sorts[static_cast<std::size_t>(s)].max_distance)) continue;
                 if (doc.bonds.size() >= static_cast<std::size_t>(kMaxBonds)) {

@@ -17,6 +17,9 @@ inline constexpr double kBondSortFactor = 1.2;
 inline constexpr double kCarbonMark1Below = 1.439;
 inline constexpr double kCarbonMark2Below = 1.271;
 
+// No bond is shorter than this (angstrom): atoms so close are one site.
+inline constexpr double kMinBondLength = 0.1;
+
 inline constexpr const char* kTooMuchBondsMessage = "Too much bonds!";
 inline constexpr const char* kReadErrorAtLine = "Read error at line ";
 
@@ -30,10 +33,16 @@ bool build_bond_sorts(StructureDocument& doc);
 // 1.271 or 1.439), 1 between, 2 below 1.271.
 int carbon_multiplicity(double d);
 
-// The bond search ("liaisons"): every pair i < j of generated atoms with
-// equal part numbers, for each bond sort naming their element keys (either
+// Disorder parts that may bond (the SHELX convention): PART 0 bonds to
+// every part, two different non-zero parts never; a negative part (disorder
+// about a special position) counts by its absolute value.
+bool parts_may_bond(int part1, int part2);
+
+// The bond search ("liaisons"): every pair i < j of generated atoms whose
+// parts may bond, for each bond sort naming their element keys (either
 // order), is a bond when the Cartesian distance is not above the sort's
-// distance. Bonds come in the order i, then j, then sort. Width is the
+// distance and not below kMinBondLength. Bonds come in the order i, then j,
+// then sort. Width is the
 // document's bond width (halved, towards zero, for bonds to hydrogen),
 // colour its bond colour. The 10001st bond stops the search with
 // "Too much bonds!", keeping the 10000 found.

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <unordered_map>
 
 #include "core/adp.h"
 #include "core/elements.h"
 #include "core/metric.h"
+#include "core/text.h"
 #include "generation/bonds.h"
 #include "generation/neighbours.h"
 #include "generation/pair_sorts.h"
@@ -33,17 +33,6 @@ constexpr Colour kFragmentColours[14] = {
 
 std::size_t at(int i) {
     return static_cast<std::size_t>(i);
-}
-
-// Unsigned arithmetic: cell numbers can be large, and signed overflow is undefined.
-std::size_t hash_cell(long long x, long long y, long long z) {
-    return static_cast<std::size_t>(static_cast<unsigned long long>(x) * 73856093ULL ^
-                                    static_cast<unsigned long long>(y) * 19349663ULL ^
-                                    static_cast<unsigned long long>(z) * 83492791ULL);
-}
-
-bool finite(const Vec3& v) {
-    return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]);
 }
 
 std::vector<std::string> element_keys(const std::vector<Atom>& atoms) {
@@ -114,74 +103,12 @@ bool empty(const std::array<Range, 3>& r) {
     return r[0].from > r[0].to || r[1].from > r[1].to || r[2].from > r[2].to;
 }
 
-// Points already kept by a box or sphere, and the test that a new point
-// lies within 1e-4 of one of them on each axis.
-class KeptPoints {
-  public:
-    bool coincides(const Vec3& p) const {
-        if (!finite(p)) return false;  // no difference with it is below 1e-4
-        if (wild(p)) {
-            for (const Vec3& q : points_)
-                if (close(p, q)) return true;
-            return false;
-        }
-        const Cell c = cell_of(p);
-        for (long long dx = -1; dx <= 1; ++dx)
-            for (long long dy = -1; dy <= 1; ++dy)
-                for (long long dz = -1; dz <= 1; ++dz) {
-                    auto it = cells_.find(Cell{c.x + dx, c.y + dy, c.z + dz});
-                    if (it == cells_.end()) continue;
-                    for (int i : it->second)
-                        if (close(p, points_[at(i)])) return true;
-                }
-        for (int i : wild_)
-            if (close(p, points_[at(i)])) return true;
-        return false;
-    }
-    void add(const Vec3& p) {
-        const int i = static_cast<int>(points_.size());
-        points_.push_back(p);
-        if (!finite(p)) return;
-        if (wild(p))
-            wild_.push_back(i);
-        else
-            cells_[cell_of(p)].push_back(i);
-    }
-
-  private:
-    struct Cell {
-        long long x, y, z;
-        bool operator==(const Cell&) const = default;
-    };
-    struct CellHash {
-        std::size_t operator()(const Cell& c) const { return hash_cell(c.x, c.y, c.z); }
-    };
-    // Cells slightly wider than the tolerance: coincident points are in
-    // neighbouring cells whatever the rounding.
-    static constexpr double kCellsPerUnit = 9999;
-    static constexpr double kWildBeyond = 1e11;
-    static bool wild(const Vec3& p) {
-        return std::fabs(p[0]) > kWildBeyond || std::fabs(p[1]) > kWildBeyond ||
-               std::fabs(p[2]) > kWildBeyond;
-    }
-    static Cell cell_of(const Vec3& p) {
-        return {static_cast<long long>(std::floor(p[0] * kCellsPerUnit)),
-                static_cast<long long>(std::floor(p[1] * kCellsPerUnit)),
-                static_cast<long long>(std::floor(p[2] * kCellsPerUnit))};
-    }
-    static bool close(const Vec3& p, const Vec3& q) {
-        return std::fabs(p[0] - q[0]) < kCoincidence && std::fabs(p[1] - q[1]) < kCoincidence &&
-               std::fabs(p[2] - q[2]) < kCoincidence;
-    }
-    std::vector<Vec3> points_;
-    std::vector<int> wild_;
-    std::unordered_map<Cell, std::vector<int>, CellHash> cells_;
-};
-
 // Collects the atoms a box or sphere keeps, with the 4999 limit.
 class Keeper {
   public:
-    explicit Keeper(Messages& messages) : messages_(messages) {}
+    // `scale` bounds the coordinates of the points the step can keep.
+    Keeper(const Metric& metric, double scale, Messages& messages)
+        : messages_(messages), points_(metric, kCoincidentSites, scale) {}
     // False once the limit has stopped the step.
     bool keep(const Atom& atom, const Vec3& p) {
         if (points_.coincides(p)) return true;
@@ -198,9 +125,23 @@ class Keeper {
 
   private:
     Messages& messages_;
-    KeptPoints points_;
+    detail::CoincidentPoints points_;
     std::vector<Atom> kept_;
 };
+
+// The largest coordinate a box or sphere can keep: the atoms' own plus the
+// farthest translation of the ranges.
+double enclosure_scale(const std::vector<Atom>& gen, const std::array<Range, 3>& ranges) {
+    std::vector<Vec3> points;
+    points.reserve(gen.size());
+    for (const Atom& a : gen)
+        points.push_back(a.position());
+    double shift = 0;
+    for (const Range& r : ranges)
+        shift = std::max(
+            {shift, std::fabs(static_cast<double>(r.from)), std::fabs(static_cast<double>(r.to))});
+    return detail::coordinate_scale(points) + shift + 2;
+}
 
 // Runs of equal tag in the generated list: the fragments the assembly laid out.
 std::vector<std::pair<int, int>> fragment_runs(const std::vector<Atom>& gen) {
@@ -413,51 +354,20 @@ void make_generated_atoms(StructureDocument& doc, Messages& messages) {
     const std::size_t na = asym.size(), nops = doc.generation_ops.size();
     const std::size_t count = na * nops;
 
-    // Coincident images: an image survives unless it lies within 1e-4 (sum
-    // of the three differences in the cell) of an earlier survivor, which
-    // is what discarding later images from each live one amounts to. The
-    // survivors are filed by cells a little wider than 1e-4, so only the 27
-    // cells around an image can hold one that coincides.
-    std::vector<Vec3> position(count), reduced(count);
+    // Coincident images: an image survives unless its reduced position lies
+    // within kCoincidentSites (Cartesian) of an earlier survivor's, which is
+    // what discarding later images from each live one amounts to. Reduced
+    // positions are compared as they are: nothing wraps at the cell faces.
+    std::vector<Vec3> position(count);
     std::vector<char> alive(count, 1);
-    struct Cell {
-        long long x, y, z;
-        bool operator==(const Cell&) const = default;
-    };
-    struct CellHash {
-        std::size_t operator()(const Cell& c) const { return hash_cell(c.x, c.y, c.z); }
-    };
-    std::unordered_map<Cell, std::vector<std::size_t>, CellHash> survivors;
-    auto cell_of = [](const Vec3& r) {  // r in [0, 1]
-        return Cell{static_cast<long long>(std::floor(r[0] * 9999)),
-                    static_cast<long long>(std::floor(r[1] * 9999)),
-                    static_cast<long long>(std::floor(r[2] * 9999))};
-    };
-    auto coincides = [&](const Vec3& r, const Cell& k) {
-        for (long long dx = -1; dx <= 1; ++dx)
-            for (long long dy = -1; dy <= 1; ++dy)
-                for (long long dz = -1; dz <= 1; ++dz) {
-                    auto it = survivors.find(Cell{k.x + dx, k.y + dy, k.z + dz});
-                    if (it == survivors.end()) continue;
-                    for (std::size_t i : it->second) {
-                        const Vec3& s = reduced[i];
-                        if (std::fabs(s[0] - r[0]) + std::fabs(s[1] - r[1]) +
-                                std::fabs(s[2] - r[2]) <
-                            kCoincidence)
-                            return true;
-                    }
-                }
-        return false;
-    };
+    detail::CoincidentPoints survivors(doc.metric, kCoincidentSites, 1);
     for (std::size_t c = 0; c < count; ++c) {
         position[c] = doc.generation_ops[c / na].apply(asym[c % na].position());
-        reduced[c] = reduce_into_cell(position[c]);
-        if (!finite(reduced[c])) continue;  // its sums are never below 1e-4
-        const Cell k = cell_of(reduced[c]);
-        if (coincides(reduced[c], k))
+        const Vec3 reduced = reduce_into_cell(position[c]);
+        if (survivors.coincides(reduced))
             alive[c] = 0;
         else
-            survivors[k].push_back(c);
+            survivors.add(reduced);
     }
 
     bool overflow = false;
@@ -619,6 +529,23 @@ void assemble_generated_fragments(StructureDocument& doc, Messages& messages) {
     doc.gen = std::move(rebuilt);
 }
 
+void merge_coincident_atoms(StructureDocument& doc) {
+    std::vector<Vec3> points;
+    points.reserve(doc.gen.size());
+    for (const Atom& a : doc.gen)
+        points.push_back(a.position());
+    detail::CoincidentPoints kept(doc.metric, kCoincidentSites,
+                                  detail::coordinate_scale(points) + 1);
+    std::vector<Atom> out;
+    out.reserve(doc.gen.size());
+    for (Atom& a : doc.gen) {
+        if (kept.coincides(a.position())) continue;
+        kept.add(a.position());
+        out.push_back(std::move(a));
+    }
+    doc.gen = std::move(out);
+}
+
 void fill_box(StructureDocument& doc, Messages& messages) {
     const bool cell_contents = doc.generation_mode == GenerationMode::CellContents;
     const bool cut = cell_contents || doc.cut_box;
@@ -630,8 +557,8 @@ void fill_box(StructureDocument& doc, Messages& messages) {
         hi[at(c)] = doc.enclosure.centre[at(c)] + doc.enclosure.box[at(c)] / 2;
         ranges[at(c)] = box_range(lo[at(c)], hi[at(c)]);
     }
-    Keeper keeper(messages);
     const std::vector<Atom>& gen = doc.gen;
+    Keeper keeper(doc.metric, enclosure_scale(gen, ranges), messages);
     long long work = 0;
     if (cut) {
         for (const Atom& g : gen) {
@@ -704,7 +631,8 @@ void fill_sphere(StructureDocument& doc, Messages& messages) {
         return run;
     };
 
-    Keeper keeper(messages);
+    Keeper keeper(doc.metric, enclosure_scale(gen, ranges) + detail::coordinate_scale({centre}),
+                  messages);
     long long work = 0;
     if (doc.cut_sphere) {
         for (const Atom& g : gen) {
@@ -750,6 +678,9 @@ void generate(StructureDocument& doc, Messages& messages) {
     if (fragments) assemble_asym_fragments(doc);
     make_generated_atoms(doc, messages);
     if (fragments) assemble_generated_fragments(doc, messages);
+    // An image that a lattice translation brought onto an atom already
+    // placed (two images on either side of a cell face) is that atom.
+    merge_coincident_atoms(doc);
     for (Atom& a : doc.gen) {
         a.drawn = 1;
         a.labelled = 1;
@@ -777,7 +708,10 @@ void set_generation_option(StructureDocument& doc, GenerationMode mode, Messages
         case GenerationMode::CellContents:
             doc.enclosure.box = {1.01, 1.01, 1.01};
             doc.enclosure.centre = {0.5, 0.5, 0.5};
-            set_crystal_system_from_cell(doc);
+            // The system of a known group stays (its cell may be 89.98
+            // degrees); without one, the cell decides.
+            if (trim(doc.space_group).empty() || trim(doc.crystal_system).empty())
+                set_crystal_system_from_cell(doc);
             doc.cut_box = true;
             doc.generation_mode = mode;
             doc.generation_ops.clear();

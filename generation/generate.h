@@ -14,11 +14,14 @@
 namespace veldor {
 
 // Work limits.
-inline constexpr int kMaxFragments = 500;               // fragments among the generated atoms
-inline constexpr int kMaxFragmentAtoms = 500;           // atoms of one of those fragments
-inline constexpr int kMaxEnclosureAtoms = 4999;         // atoms a box or sphere keeps
-inline constexpr int kFragmentTranslations = 4;         // lattice translations -4..4
-inline constexpr double kCoincidence = 1e-4;            // coincident images and kept points
+inline constexpr int kMaxFragments = 500;        // fragments among the generated atoms
+inline constexpr int kMaxFragmentAtoms = 500;    // atoms of one of those fragments
+inline constexpr int kMaxEnclosureAtoms = 4999;  // atoms a box or sphere keeps
+inline constexpr int kFragmentTranslations = 4;  // lattice translations -4..4
+// Two images, or two kept points, closer than this (angstrom, Cartesian)
+// are one site: coordinates printed with 4 decimals (0.3333, 0.6667) put
+// the images of one special position 1e-4 apart.
+inline constexpr double kCoincidentSites = 0.02;
 inline constexpr double kHexagonalCellLimit = 1.001;    // |x - y| of hexagonal cell contents
 inline constexpr double kCentroidSearchStart = 100000;  // squared angstrom
 
@@ -57,9 +60,10 @@ void generate(StructureDocument& doc, Messages& messages);
 void assemble_asym_fragments(StructureDocument& doc);
 
 // Images by every generation operator of every asymmetric-unit atom
-// (operator outermost), coincident images removed (the earlier image
-// kept), named survivors become the generated atoms. More than 5000
-// survivors: "Too many generated atoms", the first 5000 kept.
+// (operator outermost), coincident images removed (an image whose reduced
+// position lies within kCoincidentSites of an earlier survivor's; nothing
+// wraps at the cell faces), named survivors become the generated atoms.
+// More than 5000 survivors: "Too many generated atoms", the first 5000 kept.
 void make_generated_atoms(StructureDocument& doc, Messages& messages);
 
 // Whole molecules among the generated atoms (translations -4..4 only), each
@@ -70,16 +74,23 @@ void make_generated_atoms(StructureDocument& doc, Messages& messages);
 // the list.
 void assemble_generated_fragments(StructureDocument& doc, Messages& messages);
 
+// Every generated atom within kCoincidentSites of an earlier one is
+// removed: after the fragments search (or the images alone), so that no
+// mode ends with two atoms on one site.
+void merge_coincident_atoms(StructureDocument& doc);
+
 // The box (box option, or cell contents) and the sphere (sphere option)
 // applied to the generated atoms: single atoms (cut fragments) or whole
-// fragments (runs of equal tag) moved by lattice translations. Cell
+// fragments (runs of equal tag) moved by lattice translations; a point
+// within kCoincidentSites of one already kept is not kept again. Cell
 // contents always cuts. At most 4999 atoms ("Too many generated atoms").
 void fill_box(StructureDocument& doc, Messages& messages);
 void fill_sphere(StructureDocument& doc, Messages& messages);
 
 // The generation-option list: sets the mode (None unchecks), the
 // regeneration-needed flag and, for cell contents, the 1.01 box at the cell
-// centre, the crystal system from the cell, cut fragments (box) on, every
+// centre, the crystal system from the cell (unless a space group is known,
+// whose system stays), cut fragments (box) on, every
 // equivalent position selected and used as a generation operator (the main
 // window re-reads its grid after this). Box, sphere and fragments ask
 // "Do you want to colour the fragments?" (only Yes colours). The box and

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/metric.h"
+
 namespace veldor::detail {
 
 namespace {
@@ -137,6 +139,67 @@ FracGrid::FracGrid(const std::vector<Vec3>& points, const Vec3& reach)
     std::vector<int> fill(start_.begin(), start_.end() - 1);
     for (std::size_t s = 0; s < kept.size(); ++s)
         items_[static_cast<std::size_t>(fill[static_cast<std::size_t>(cell[s])]++)] = kept[s];
+}
+
+CoincidentPoints::CoincidentPoints(const Metric& metric, double tolerance, double scale)
+    : metric_(metric), tolerance_(tolerance), scale_(scale) {
+    width_ = fractional_reach(metric, tolerance, scale);
+    linear_ = !finite(width_) || !(scale >= 0) || !std::isfinite(scale);
+    for (int c = 0; c < 3 && !linear_; ++c)
+        linear_ = !(width_[c] > 0) || scale / width_[c] > 1e15;
+}
+
+std::size_t CoincidentPoints::CellHash::operator()(const Cell& c) const {
+    // Unsigned arithmetic: cell numbers can be large, and signed overflow is undefined.
+    return static_cast<std::size_t>(static_cast<unsigned long long>(c.x) * 73856093ULL ^
+                                    static_cast<unsigned long long>(c.y) * 19349663ULL ^
+                                    static_cast<unsigned long long>(c.z) * 83492791ULL);
+}
+
+bool CoincidentPoints::close(const Vec3& p, const Vec3& q) const {
+    return distance(p, q, metric_) < tolerance_;
+}
+
+bool CoincidentPoints::filed(const Vec3& p) const {
+    return !linear_ && finite(p) && std::fabs(p[0]) <= scale_ && std::fabs(p[1]) <= scale_ &&
+           std::fabs(p[2]) <= scale_;
+}
+
+CoincidentPoints::Cell CoincidentPoints::cell_of(const Vec3& p) const {
+    return {static_cast<long long>(std::floor(p[0] / width_[0])),
+            static_cast<long long>(std::floor(p[1] / width_[1])),
+            static_cast<long long>(std::floor(p[2] / width_[2]))};
+}
+
+bool CoincidentPoints::coincides(const Vec3& p) const {
+    if (!finite(p)) return false;  // no distance to it is finite
+    if (!filed(p)) {
+        for (const Vec3& q : points_)
+            if (close(p, q)) return true;
+        return false;
+    }
+    const Cell c = cell_of(p);
+    for (long long dx = -1; dx <= 1; ++dx)
+        for (long long dy = -1; dy <= 1; ++dy)
+            for (long long dz = -1; dz <= 1; ++dz) {
+                const auto it = cells_.find(Cell{c.x + dx, c.y + dy, c.z + dz});
+                if (it == cells_.end()) continue;
+                for (int i : it->second)
+                    if (close(p, points_[static_cast<std::size_t>(i)])) return true;
+            }
+    for (int i : unfiled_)
+        if (close(p, points_[static_cast<std::size_t>(i)])) return true;
+    return false;
+}
+
+void CoincidentPoints::add(const Vec3& p) {
+    const int i = static_cast<int>(points_.size());
+    points_.push_back(p);
+    if (!finite(p)) return;
+    if (filed(p))
+        cells_[cell_of(p)].push_back(i);
+    else
+        unfiled_.push_back(i);
 }
 
 }  // namespace veldor::detail

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "core/document.h"
@@ -77,6 +78,41 @@ class FracGrid {
     std::array<int, 3> n_{{0, 0, 0}};
     std::vector<int> start_;  // first item of each cell, cells in x, y, z order
     std::vector<int> items_;  // point indices, ascending within a cell
+};
+
+// Points kept one by one, with the question whether a new point lies
+// within `tolerance` angstrom (Cartesian, strictly closer) of one already
+// kept: the test of coincident images and kept points. The answer is the
+// plain test over every kept point (`distance() < tolerance`); cells of the
+// fractional reach of the tolerance only make it fast. `scale` bounds the
+// coordinates that are filed in cells; points beyond it (and every point
+// when the metric is degenerate) are compared with all the others.
+class CoincidentPoints {
+  public:
+    CoincidentPoints(const Metric& metric, double tolerance, double scale);
+    bool coincides(const Vec3& p) const;
+    void add(const Vec3& p);
+
+  private:
+    struct Cell {
+        long long x, y, z;
+        bool operator==(const Cell&) const = default;
+    };
+    struct CellHash {
+        std::size_t operator()(const Cell& c) const;
+    };
+    bool close(const Vec3& p, const Vec3& q) const;
+    bool filed(const Vec3& p) const;
+    Cell cell_of(const Vec3& p) const;
+
+    const Metric& metric_;
+    double tolerance_;
+    double scale_;
+    Vec3 width_{};
+    bool linear_ = false;
+    std::vector<Vec3> points_;
+    std::vector<int> unfiled_;
+    std::unordered_map<Cell, std::vector<int>, CellHash> cells_;
 };
 
 }  // namespace veldor::detail

@@ -190,7 +190,7 @@ void Tfmainmenu::click_system(int row) {
 void Tfmainmenu::click_standard_group(int row) {
     if (filling_ || row < 0 || row >= standard_->count()) return;
     const std::string symbol = standard_->item(row)->text().toStdString();
-    if (!choose_catalogue_group(doc_, symbol, paths_.data_dir, messages_)) {
+    if (choose_catalogue_group(doc_, symbol, paths_.data_dir, messages_) != CatalogueChoice::Chosen) {
         filling_ = true;
         standard_->setCurrentRow(-1);
         standard_->clearSelection();

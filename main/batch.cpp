@@ -169,7 +169,8 @@ bool write_output(const std::string& out, const BatchOptions& o, StructureDocume
     if (ext == ".shx") return write_shelx(out, doc, paths, ShelxWriteOptions{}, messages);
     if (ext == ".cif") {
         CifWriteOptions cif;
-        cif.formula = o.formula;
+        // Without --formula, the formula the CIF read gave, as the dialog proposes it.
+        cif.formula = o.formula.empty() ? doc.formula : o.formula;
         cif.z = o.z.value_or(default_cif_z(doc));
         cif.include_bonds = o.include_bonds.value_or(true);
         return write_cif(out, doc, cif, paths.data_dir, messages);

@@ -6,6 +6,7 @@
 #include "core/data_files.h"
 #include "core/text.h"
 #include "symmetry/interpreter.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -58,6 +59,15 @@ int system_entry_index(std::string_view code) {
     return -1;
 }
 
+std::vector<std::string> systems_in_search_order(std::string_view guessed) {
+    const std::string first = system_code(guessed);
+    std::vector<std::string> systems;
+    if (system_entry_index(first) >= 0) systems.push_back(first);
+    for (std::string_view entry : kSystemEntries)
+        if (system_code(entry) != first) systems.push_back(system_code(entry));
+    return systems;
+}
+
 std::string CatalogueEntry::full_symbol() const {
     return notes.size() > 0 ? trim(notes[0]) : std::string();
 }
@@ -83,11 +93,15 @@ int Catalogue::find(std::string_view symbol) const {
         if (symbol_key(entries[i].symbol) == key || symbol_key(entries[i].full_symbol()) == key)
             return static_cast<int>(i);
     if (key.find(':') != std::string::npos) return -1;
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (symbol_key_without_suffix(entries[i].symbol) == key ||
-            symbol_key_without_suffix(entries[i].full_symbol()) == key)
-            return static_cast<int>(i);
-    return -1;
+    int first = -1;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (symbol_key_without_suffix(entries[i].symbol) != key &&
+            symbol_key_without_suffix(entries[i].full_symbol()) != key)
+            continue;
+        if (is_default_setting_suffix(entries[i].symbol)) return static_cast<int>(i);
+        if (first < 0) first = static_cast<int>(i);
+    }
+    return first;
 }
 
 fs::path catalogue_file(const fs::path& data_dir, std::string_view system_code) {
@@ -253,29 +267,90 @@ LookupStatus look_up_group(StructureDocument& doc, std::string_view symbol,
     return LookupStatus::Found;
 }
 
-bool choose_catalogue_group(StructureDocument& doc, std::string_view symbol,
-                            const fs::path& data_dir, Messages& messages) {
+std::optional<std::vector<SymOp>> expanded_operators(const CatalogueEntry& entry,
+                                                     std::string_view system) {
+    std::vector<EquivalentPosition> list;
+    for (const std::string& listed : entry.operators) {
+        const auto op = decode_operator(to_upper(remove_spaces(listed)));
+        if (!op) return std::nullopt;
+        list.push_back({*op, "", 0});
+    }
+    const std::string symbol = trim(entry.symbol);
+    expand_by_centring(list, centring_vectors(symbol.substr(0, 1), system));
+    if (entry.centrosymmetric > 0) expand_by_inversion(list);
+    std::vector<SymOp> ops;
+    ops.reserve(list.size());
+    for (const EquivalentPosition& p : list)
+        ops.push_back(p.op);
+    return ops;
+}
+
+std::optional<CatalogueSetting> catalogue_setting_with_operators(const fs::path& data_dir,
+                                                                 std::string_view symbol, bool hall,
+                                                                 std::string_view guessed,
+                                                                 const std::vector<SymOp>& ops) {
+    if (data_dir.empty()) return std::nullopt;
+    const std::string base = hall ? symbol_key(symbol) : symbol_key_without_suffix(symbol);
+    if (base.empty()) return std::nullopt;
+    SilentMessages quiet;
+    for (const std::string& system : systems_in_search_order(guessed)) {
+        const fs::path file = catalogue_file(data_dir, system);
+        if (file.empty()) continue;
+        const auto cat = read_catalogue(file, quiet);
+        if (!cat) continue;
+        for (const CatalogueEntry& e : cat->entries) {
+            const bool named = hall ? symbol_key(e.hall()) == base
+                                    : symbol_key_without_suffix(e.symbol) == base ||
+                                          symbol_key_without_suffix(e.full_symbol()) == base;
+            if (!named) continue;
+            const auto listed = expanded_operators(e, system);
+            if (listed && same_operator_set(*listed, ops)) return CatalogueSetting{e, system};
+        }
+    }
+    return std::nullopt;
+}
+
+LookupStatus look_up_group_in_any_system(StructureDocument& doc, std::string_view symbol,
+                                         const fs::path& data_dir, Messages& messages) {
+    const std::string first = system_code(doc.crystal_system);
+    for (const std::string& code : systems_in_search_order(first)) {
+        const std::string kept = doc.crystal_system;
+        doc.crystal_system = code;
+        SilentMessages quiet;
+        // A fault of the cell's own catalogue is reported; the others are only searched.
+        const LookupStatus status =
+            look_up_group(doc, symbol, data_dir, code == first ? messages : quiet);
+        if (status == LookupStatus::Found) return status;
+        doc.crystal_system = kept;
+        if (status == LookupStatus::Failed && code == first) return status;
+    }
+    doc.positions.clear();
+    return LookupStatus::NotFound;
+}
+
+CatalogueChoice choose_catalogue_group(StructureDocument& doc, std::string_view symbol,
+                                       const fs::path& data_dir, Messages& messages) {
     const auto& cell = doc.cell_parameters;
     if (doc.crystal_system == "MONO" && cell[4] == 90 && cell[5] != 90) {
         messages.warn("No Space group available for C monoclinic cell");
-        return false;
+        return CatalogueChoice::MonoclinicCCell;
     }
     if (trim(doc.crystal_system).empty()) {
         messages.warn("Select the system");
-        return false;
+        return CatalogueChoice::NoSystem;
     }
     const std::string sym = trim(symbol);
     const std::string old_letter = doc.lattice_letter;
     doc.lattice_letter = sym.substr(0, 1);
     if (look_up_group(doc, sym, data_dir, messages) == LookupStatus::Failed) {
         doc.lattice_letter = old_letter;
-        return false;
+        return CatalogueChoice::LookupFailed;
     }
     doc.space_group = sym;
     for (EquivalentPosition& p : doc.positions)
         p.text = format_operator(p.op);
     select_only_first_position(doc);
-    return true;
+    return CatalogueChoice::Chosen;
 }
 
 LoadedSymbolMatch match_loaded_symbol(StructureDocument& doc, const fs::path& data_dir,
@@ -337,6 +412,7 @@ bool edit_cell_field(StructureDocument& doc, int field, std::string_view text, M
     }
     if (field == 3 && code == "RHOM") cell[4] = cell[5] = *value;
     doc.cell_changed = true;
+    doc.regeneration_needed = true;
     return true;
 }
 

@@ -40,6 +40,10 @@ inline constexpr Colour kConstrainedFieldColour = 12632256;  // RGB 192, 192, 19
 std::string system_code(std::string_view entry);
 // The entry of kSystemEntries whose code is `code`, or -1.
 int system_entry_index(std::string_view code);
+// Every system code in the order a search by operators or by symbol takes
+// them: `guessed` (the cell's system) first when it is one, then the others
+// in the order of kSystemEntries.
+std::vector<std::string> systems_in_search_order(std::string_view guessed);
 
 // One record of a catalogue file.
 struct CatalogueEntry {
@@ -62,11 +66,33 @@ struct Catalogue {
     // underscores and parentheses, against the entry's symbol and its full
     // symbol: 'P 21/c', 'P 1 21/n 1', 'P2(1)2(1)2(1)', 'R -3 :H'. A symbol
     // without an origin or axes suffix (":1", ":2", ":H", ":R") names the
-    // first entry that matches it once the suffix is removed (origin choice
-    // 2 is listed first; a catalogue holds one kind of rhombohedral axes).
-    // -1 when there is none.
+    // default setting of International Tables among the entries that match
+    // it once the suffix is removed: origin choice 1 (":1"), hexagonal axes
+    // (":H"; a catalogue holds one kind of rhombohedral axes), else the
+    // first. -1 when there is none.
     int find(std::string_view symbol) const;
 };
+
+// The full operator list of an entry in the catalogue of `system`: the
+// listed operators completed by the centring of the symbol's first letter
+// (R has centring vectors only in "HEXA") and, for a positive flag, by
+// inversion. nullopt when a listed operator does not decode.
+std::optional<std::vector<SymOp>> expanded_operators(const CatalogueEntry& entry,
+                                                     std::string_view system);
+
+// The catalogue setting whose full operator list (expanded_operators) is
+// `ops`, modulo lattice translations, among the settings `symbol` names:
+// the entries whose symbol or full symbol equals it once origin and axes
+// suffixes are set aside (P n n n is Pnnn:1 or Pnnn:2), or for `hall` the
+// entries of that Hall symbol. Every system's catalogue is searched, that of
+// `guessed` first. nullopt when none has these operators.
+struct CatalogueSetting {
+    CatalogueEntry entry;
+    std::string system;  // the code of the catalogue that lists it
+};
+std::optional<CatalogueSetting> catalogue_setting_with_operators(
+    const std::filesystem::path& data_dir, std::string_view symbol, bool hall,
+    std::string_view guessed, const std::vector<SymOp>& ops);
 
 // The catalogue file of a system code in the data folder (case ignored);
 // empty when absent.
@@ -124,17 +150,28 @@ enum class LookupStatus { Found, NotFound, Failed };
 LookupStatus look_up_group(StructureDocument& doc, std::string_view symbol,
                            const std::filesystem::path& data_dir, Messages& messages);
 
+// The lookup the file readers make: the catalogue of doc.crystal_system
+// first, then those of the other systems in the order of kSystemEntries, so
+// that a cell that is not quite of its group's system (89.98 degrees) still
+// finds the group. Found sets doc.crystal_system to the system whose
+// catalogue lists the symbol. Faults of the first catalogue are reported
+// (Failed); the others are searched silently.
+LookupStatus look_up_group_in_any_system(StructureDocument& doc, std::string_view symbol,
+                                         const std::filesystem::path& data_dir, Messages& messages);
+
 // A click in the "Standard symbols" list. Refused with "No Space group
 // available for C monoclinic cell" when the system is MONO, beta is 90 and
-// gamma is not (the caller clears the list selection), and with "Select the
-// system" when no system is chosen. Otherwise the symbol becomes the space
-// group, its first character the lattice letter, the catalogue fills the
-// positions, their texts are rebuilt, only operator 1 is selected and is
-// the only generation operator, the generation option returns to none and
-// the regeneration-needed flag is set. False when refused or the lookup
-// failed.
-bool choose_catalogue_group(StructureDocument& doc, std::string_view symbol,
-                            const std::filesystem::path& data_dir, Messages& messages);
+// gamma is not (MonoclinicCCell: the window clears the list selection), and
+// with "Select the system" when no system is chosen (NoSystem). Otherwise
+// the symbol becomes the space group, its first character the lattice
+// letter, the catalogue fills the positions, their texts are rebuilt, only
+// operator 1 is selected and is the only generation operator, the
+// generation option returns to none and the regeneration-needed flag is set
+// (Chosen). A missing or damaged catalogue is reported (LookupFailed) and
+// leaves the document as it was.
+enum class CatalogueChoice { Chosen, MonoclinicCCell, NoSystem, LookupFailed };
+CatalogueChoice choose_catalogue_group(StructureDocument& doc, std::string_view symbol,
+                                       const std::filesystem::path& data_dir, Messages& messages);
 
 // Selections in the main window's lists after a file was read.
 struct LoadedSymbolMatch {
@@ -162,7 +199,8 @@ LoadedSymbolMatch match_loaded_symbol(StructureDocument& doc, const std::filesys
 // "Type error!" and returns false (the caller puts the focus back).
 // Otherwise the value is stored and the constrained fields follow: a is
 // copied into b and c for CUBI and RHOM, into b for TETR and HEXA; alpha
-// into beta and gamma for RHOM. The cell-changed flag is set.
+// into beta and gamma for RHOM. The cell-changed and regeneration-needed
+// flags are set.
 bool edit_cell_field(StructureDocument& doc, int field, std::string_view text, Messages& messages);
 
 }  // namespace veldor

@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "core/text.h"
+#include "symmetry/lattice.h"
 #include "symmetry/operators.h"
 
 namespace veldor {
@@ -264,6 +265,24 @@ std::string listed_text(const SymOp& op) {
     return text;
 }
 
+// A key of a cubic symbol in the notation used before 1983 (Lazy Pulverix
+// files write "F M 3 M", "P A 3", "P 4 3 M"): the threefold axis was
+// written 3 where it is now -3 after a mirror or glide, and -43m as 43m.
+// No symbol of another system has these forms.
+std::string modern_cubic_key(const std::string& k) {
+    if (k.size() < 3 || std::string_view("PFI").find(k[0]) == std::string_view::npos) return k;
+    const std::size_t colon = k.find(':');
+    std::string rest = k.substr(1, colon == std::string::npos ? std::string::npos : colon - 1);
+    const std::string suffix = colon == std::string::npos ? std::string() : k.substr(colon);
+    if (rest.size() >= 2 && std::string_view("MNAD").find(rest[0]) != std::string_view::npos &&
+        rest[1] == '3')
+        rest.insert(1, "-");
+    else if (rest.size() == 3 && rest.compare(0, 2, "43") == 0 &&
+             std::string_view("MNCD").find(rest[2]) != std::string_view::npos)
+        rest.insert(0, "-");
+    return k[0] + rest + suffix;
+}
+
 }  // namespace
 
 std::string symbol_key(std::string_view symbol) {
@@ -273,7 +292,7 @@ std::string symbol_key(std::string_view symbol) {
             continue;
         k += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    return k;
+    return modern_cubic_key(k);
 }
 
 std::string symbol_key_without_suffix(std::string_view symbol) {
@@ -281,6 +300,14 @@ std::string symbol_key_without_suffix(std::string_view symbol) {
     const auto colon = k.find(':');
     if (colon != std::string::npos) k.erase(colon);
     return k;
+}
+
+bool is_default_setting_suffix(std::string_view symbol) {
+    const std::string k = symbol_key(symbol);
+    const auto colon = k.find(':');
+    if (colon == std::string::npos) return false;
+    const std::string suffix = k.substr(colon);
+    return suffix == ":1" || suffix == ":H";
 }
 
 const std::vector<SpaceGroupSetting>& known_settings() {
@@ -293,10 +320,14 @@ std::optional<std::size_t> find_setting(std::string_view symbol) {
     if (key.empty()) return std::nullopt;
     for (std::size_t i = 0; i < t.settings.size(); ++i)
         if (t.keys[i] == key || t.full_keys[i] == key) return i;
-    if (key.find(':') == std::string::npos)
-        for (std::size_t i = 0; i < t.settings.size(); ++i)
-            if (t.base_keys[i] == key || t.full_base_keys[i] == key) return i;
-    return std::nullopt;
+    if (key.find(':') != std::string::npos) return std::nullopt;
+    std::optional<std::size_t> first;
+    for (std::size_t i = 0; i < t.settings.size(); ++i) {
+        if (t.base_keys[i] != key && t.full_base_keys[i] != key) continue;
+        if (is_default_setting_suffix(t.settings[i].symbol)) return i;
+        if (!first) first = i;
+    }
+    return first;
 }
 
 std::optional<InterpretedGroup> interpret_symbol(std::string_view symbol, std::string& error) {
@@ -433,6 +464,24 @@ bool run_getspec(std::string_view symbol, const fs::path& work_dir, Messages& me
     return write_scfs(*group, work_dir / "scfs.dat", messages);
 }
 
+bool take_interpreted_operators(StructureDocument& doc, const InterpretedGroup& group) {
+    doc.positions.clear();
+    bool complete = true;
+    for (const SymOp& op : group.ops) {
+        if (static_cast<int>(doc.positions.size()) >= kMaxOperators) {
+            complete = false;
+            break;
+        }
+        doc.positions.push_back({op, format_operator(op), 0});
+    }
+    // The setting's own system decides the centring of R (hexagonal axes).
+    if (const auto i = find_setting(group.symbol))
+        doc.crystal_system = known_settings()[*i].crystal_system;
+    doc.lattice_letter = std::string(1, group.lattice);
+    doc.centring = centring_vectors(doc.lattice_letter, doc.crystal_system);
+    return expand_by_centring(doc.positions, doc.centring) && complete;
+}
+
 bool read_scfs(const fs::path& file, StructureDocument& doc, Messages& messages) {
     std::ifstream f(file, std::ios::binary);
     if (!f) {
@@ -471,6 +520,11 @@ bool read_scfs(const fs::path& file, StructureDocument& doc, Messages& messages)
     }
     doc.centring = centring_vectors(doc.lattice_letter, doc.crystal_system);
     expand_by_centring(doc.positions, doc.centring);
+    // Translations in [0, 1), whatever the file wrote (1/2 + 1/2 is 0).
+    for (EquivalentPosition& p : doc.positions) {
+        reduce_translations(p.op);
+        p.text = format_operator(p.op);
+    }
     return true;
 }
 

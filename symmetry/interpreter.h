@@ -51,15 +51,22 @@ struct SpaceGroupSetting {
 const std::vector<SpaceGroupSetting>& known_settings();
 
 // A symbol reduced for comparison: upper case, without blanks, underscores
-// and parentheses ("P 1 21/n 1" -> "P121/N1", "P2(1)/c" -> "P21/C").
+// and parentheses ("P 1 21/n 1" -> "P121/N1", "P2(1)/c" -> "P21/C"); a
+// cubic symbol of the notation before 1983 in today's ("F M 3 M" ->
+// "FM-3M", "P 4 3 m" -> "P-43M").
 std::string symbol_key(std::string_view symbol);
 // The key without an origin or axes suffix (":1", ":2", ":H", ":R").
 std::string symbol_key_without_suffix(std::string_view symbol);
 
+// True for the suffixes of the settings International Tables take when a
+// symbol names neither: ":1" (origin choice 1) and ":H" (hexagonal axes).
+bool is_default_setting_suffix(std::string_view symbol);
+
 // Index into known_settings() of the setting a symbol names: its short or
-// full symbol compared by symbol_key; a symbol without a suffix names the
-// first setting (in table order) whose symbol without suffix matches it.
-// nullopt when none does.
+// full symbol compared by symbol_key. A symbol without a suffix names the
+// default setting of its group (origin choice 1, hexagonal axes: the
+// setting is_default_setting_suffix accepts), else the first setting whose
+// symbol without suffix matches it. nullopt when none does.
 std::optional<std::size_t> find_setting(std::string_view symbol);
 
 // The operators of a setting, without the centring translations.
@@ -81,6 +88,12 @@ struct InterpretedGroup {
 // blanks and origin suffix), a group number or a Hall symbol. nullopt and
 // `error` set when it cannot be interpreted.
 std::optional<InterpretedGroup> interpret_symbol(std::string_view symbol, std::string& error);
+
+// An interpreted group made the document's symmetry: its operators, the
+// crystal system of its setting (when tabulated), its lattice letter and
+// centring, the list completed by the centring. False when something did
+// not fit in kMaxOperators.
+bool take_interpreted_operators(StructureDocument& doc, const InterpretedGroup& group);
 
 // The operator of rotation `rot` and translation `tran` written in the
 // catalogue's strict grammar ("-X+Y,Y,-Z+1/2"), translations in [0, 1).

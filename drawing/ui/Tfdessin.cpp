@@ -25,10 +25,12 @@
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTabWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <optional>
 
 #include "core/elements.h"
 #include "core/text.h"
@@ -127,6 +129,9 @@ Tfdessin::Tfdessin(StructureDocument& doc, DrawingState& state, Messages& messag
     setObjectName(QStringLiteral("Tfdessin"));
     setWindowTitle(QStringLiteral("Veldor: drawing"));
     session_.set_environment(environment());
+    still_timer_ = new QTimer(this);
+    still_timer_->setSingleShot(true);
+    connect(still_timer_, &QTimer::timeout, this, &Tfdessin::show_owed_still_picture);
 
     auto* bar = new QMenuBar(this);
     build_menus(bar);
@@ -442,6 +447,7 @@ QWidget* Tfdessin::build_view_panel() {
     connect(scale_bar_, &QSlider::valueChanged, this, [this](int p) {
         if (!updating_controls_) change_echelle(p);
     });
+    connect(scale_bar_, &QSlider::sliderReleased, this, &Tfdessin::show_owed_still_picture);
     layout->addWidget(scale_group);
 
     auto* probability_label = new QLabel(QStringLiteral("&Probability (%)"), panel);
@@ -750,7 +756,12 @@ void Tfdessin::initialise_fiche() {
     }
     scale_box_->setText(QString::fromLatin1(kZoomResetText));
     show_tool_state();
-    redraw();
+    // A large structure shows at once in the quick picture; the still one
+    // follows as soon as the first is on the screen.
+    if (quick_picture_first(static_cast<int>(doc_.display.size())))
+        show_quick_picture(0);
+    else
+        redraw();
 }
 
 void Tfdessin::set_up_again() {
@@ -795,17 +806,39 @@ void Tfdessin::redessine() {
 }
 
 void Tfdessin::redraw() {
-    QImage image = make_picture_image(picture_size_, picture_size_, devicePixelRatioF());
-    {
+    const double started = frame_log_.now();
+    still_timer_->stop();
+    still_owed_ = false;
+    const PageGeometry page = screen_page(state_.view, environment());
+    QImage image = still_picture(doc_, state_, page, devicePixelRatioF(), messages_, composed_);
+    if (!marked_.empty()) {
         QPainter painter(&image);
         QPainterCanvas canvas(painter);
-        const PageGeometry page = screen_page(state_.view, environment());
-        veldor::redraw(doc_, state_, canvas, page, messages_);
         draw_atom_marks(doc_, state_.view, canvas, page, marked_);
     }
     picture_->set_picture(image);
     show_direction();
     if (QClipboard* clipboard = QApplication::clipboard()) clipboard->setImage(image);
+    frame_log_.picture("still", started, previous_);
+}
+
+void Tfdessin::show_quick_picture(int still_after_ms) {
+    const double started = frame_log_.now();
+    const QImage image = drag_picture(doc_, state_, screen_page(state_.view, environment()),
+                                      devicePixelRatioF(), drag_frame_);
+    if (image.isNull()) {
+        redraw();  // too large to draw: the redraw says so
+        return;
+    }
+    picture_->set_picture(image);
+    show_direction();
+    still_owed_ = true;
+    still_timer_->start(still_after_ms);
+    frame_log_.picture("drag", started, previous_);
+}
+
+void Tfdessin::show_owed_still_picture() {
+    if (still_owed_) redraw();
 }
 
 void Tfdessin::show_direction() {
@@ -1004,7 +1037,7 @@ void Tfdessin::mouse_move(QPointF pos, Qt::MouseButtons buttons) {
         return;
     }
     previous_ = pos;
-    redraw();
+    show_quick_picture(kStillPictureDelayMs);
 }
 
 void Tfdessin::mouse_up(QPointF pos, Qt::MouseButton button) {
@@ -1012,6 +1045,7 @@ void Tfdessin::mouse_up(QPointF pos, Qt::MouseButton button) {
     button_down_ = false;
     button_ = Qt::NoButton;
     picture_->set_rubber_band(std::nullopt);
+    show_owed_still_picture();
     if (!was_down) return;
     if (button == Qt::RightButton || session_.waiting_for_clicks()) {
         session_.set_environment(environment());
@@ -1036,7 +1070,10 @@ void Tfdessin::set_mode_rotation(int index) {
 void Tfdessin::change_echelle(int position) {
     set_zoom_track(state_.view, position);
     scale_box_->setText(qs(zoom_text(state_.view.zoom, 1)));
-    redraw();
+    if (scale_bar_->isSliderDown())
+        show_quick_picture(kStillPictureDelayMs);
+    else
+        redraw();
 }
 
 void Tfdessin::best_view() {
@@ -1244,6 +1281,8 @@ void Tfdessin::Retour() {
 }
 
 void Tfdessin::hideEvent(QHideEvent* e) {
+    still_timer_->stop();
+    still_owed_ = false;
     if (!e->spontaneous() && session_.waiting_for_clicks()) {
         session_.cancel();
         show_tool_state();

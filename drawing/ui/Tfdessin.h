@@ -20,8 +20,12 @@
 
 #include "core/document.h"
 #include "core/messages.h"
+#include "drawing/deferred_canvas.h"
+#include "drawing/drag_frame.h"
 #include "drawing/drawing_state.h"
+#include "drawing/pixel_frame.h"
 #include "drawing/tools.h"
+#include "drawing/ui/screen_picture.h"
 #include "drawing/view.h"
 
 class QAction;
@@ -36,6 +40,7 @@ class QPushButton;
 class QSlider;
 class QStackedWidget;
 class QTabWidget;
+class QTimer;
 class QToolButton;
 
 namespace veldor {
@@ -64,8 +69,13 @@ class Tfdessin : public QWidget {
     // they invalidate, redraws.
     void redessine();
     // Paints the picture and copies it to the clipboard. The one place the
-    // picture is drawn.
+    // still picture is drawn.
     void redraw();
+    // True while the picture shown is a quick one with the still picture to
+    // come: during a drag (mouse rotation, translation, the scale bar held
+    // down) until the release or a rest of the pointer, and for a moment
+    // after the set-up of a large structure.
+    bool showing_quick_picture() const { return still_owed_; }
 
     const QImage& picture() const;
     DrawingEnvironment environment() const;
@@ -215,6 +225,11 @@ class Tfdessin : public QWidget {
     void end_all_tools();
     int orientation_size() const;
     void save_drawing();
+    // Shows the quick picture and owes the still one, which follows after
+    // `still_after_ms` unless another quick picture comes first (a drag
+    // gives kStillPictureDelayMs), or on release.
+    void show_quick_picture(int still_after_ms);
+    void show_owed_still_picture();
 
     StructureDocument& doc_;
     DrawingState& state_;
@@ -262,6 +277,11 @@ class Tfdessin : public QWidget {
     bool button_down_ = false;
     Qt::MouseButton button_ = Qt::NoButton;
     QPointF previous_;
+    bool still_owed_ = false;
+    QTimer* still_timer_ = nullptr;
+    PixelFrame drag_frame_;
+    DeferredCanvas composed_;  // the still picture's calls, kept between redraws
+    FrameLog frame_log_;
 };
 
 }  // namespace veldor

@@ -204,6 +204,23 @@ TEST(Ellipsoid, IsoModeUsesTheIsotropicAverage) {
         EXPECT_NEAR(1 / std::sqrt(e), r, 1e-6);
 }
 
+// In an oblique cell the off-diagonal terms count twice, as in Ueq of
+// Fischer and Tillmanns (the value the CIF writer gives): monoclinic,
+// Ueq = (U11 / sin^2 b + U22 + U33 / sin^2 b + 2 U13 cos b / sin^2 b) / 3.
+TEST(Ellipsoid, IsoModeUsesTheEquivalentIsotropicU) {
+    StructureDocument doc = document_with_cell({6, 7, 8, 90, 110, 90});
+    doc.display.push_back(aniso_atom(doc, "N1", {0.5, 0.5, 0.5}, {0.01, 0.02, 0.03, 0, 0.005, 0}));
+    RecordingMessages msg;
+    EllipsoidSet set;
+    compute_ellipsoids(doc, 5, ThermalMode::Iso, ".", msg, set);
+    const double beta = 110 * 3.14159265358979323846 / 180;
+    const double s2 = std::sin(beta) * std::sin(beta);
+    const double ueq = (0.01 / s2 + 0.02 + 0.03 / s2 + 2 * 0.005 * std::cos(beta) / s2) / 3;
+    const double r = 1.5382 * std::sqrt(ueq * kBetaRatio);
+    for (double e : set.atoms[0].eigenvalues)
+        EXPECT_NEAR(1 / std::sqrt(e), r, 1e-5);
+}
+
 // A singular tensor writes espion.txt, says so once, and leaves that atom
 // a small sphere; the other atoms are computed as usual.
 TEST(Ellipsoid, SingularTensorWritesDiagnosticAndDrawsASmallSphere) {

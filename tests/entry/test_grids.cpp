@@ -201,7 +201,7 @@ StructureDocument p21c() {
     doc.cell_parameters = {5, 6, 7, 90, 100, 90};
     RecordingMessages m;
     choose_system(doc, "Monoc.", VELDOR_DATA_DIR, m);
-    EXPECT_TRUE(choose_catalogue_group(doc, "P21/c", VELDOR_DATA_DIR, m));
+    EXPECT_EQ(choose_catalogue_group(doc, "P21/c", VELDOR_DATA_DIR, m), CatalogueChoice::Chosen);
     return doc;
 }
 

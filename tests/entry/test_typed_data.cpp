@@ -24,7 +24,7 @@ StructureDocument typed_group(const char* symbol) {
     RecordingMessages m;
     choose_system(doc, "Monoc.", VELDOR_DATA_DIR, m);
     doc.cell_parameters = {5.2, 6, 7, 90, 100, 90};
-    EXPECT_TRUE(choose_catalogue_group(doc, symbol, VELDOR_DATA_DIR, m));
+    EXPECT_EQ(choose_catalogue_group(doc, symbol, VELDOR_DATA_DIR, m), CatalogueChoice::Chosen);
     return doc;
 }
 

@@ -15,6 +15,7 @@
 #include "core/metric.h"
 #include "core/text.h"
 #include "formats/cif_read.h"
+#include "formats/cif_syntax.h"
 #include "formats/cif_write.h"
 #include "generation/bonds.h"
 #include "generation/generate.h"
@@ -285,7 +286,7 @@ TEST_F(CifWrite, SaveIsAtomicAndReadable) {
     EXPECT_EQ(back.asym[0].adp, doc.asym[0].adp);
     EXPECT_EQ(back.asym[1].name, "O12");
     EXPECT_EQ(back.asym[1].iso, 1);
-    EXPECT_EQ(back.space_group, "P121/c1");
+    EXPECT_EQ(back.space_group, "P21/c");  // written 'P 1 21/c 1', read as the catalogue setting
     // A folder that does not exist: reported, nothing written.
     EXPECT_FALSE(
         write_cif((work / "no" / "x.cif").string(), doc, options, paths.data_dir, messages));
@@ -463,13 +464,16 @@ TEST_F(CifWrite, CoordinationResultShiftedColumnsAndBareCodes) {
                                                                  "2_565", "1_555", "10_655"}));
 }
 
-// Found by fuzzing: values too wide for their fields, odd labels and an
-// empty operator list still give a CIF that reads back.
+// Found by fuzzing: values too wide for their fields, odd labels (bytes
+// that are not CIF text among them) and an empty operator list still give
+// a CIF that the strict parser accepts and that reads back.
 TEST_F(CifWrite, WrittenFileStaysValidCif) {
     StructureDocument doc = small_structure();
     doc.asym[0].z = 2007;
     doc.asym[0].name = "#C1'";
     doc.asym[1].name = "_O2";
+    doc.asym.push_back(doc.asym[1]);
+    doc.asym[2].name = "C\xff\x01\xe9";  // bytes that are not CIF text
     doc.positions.clear();
     CifWriteOptions options;
     options.include_bonds = false;
@@ -477,11 +481,13 @@ TEST_F(CifWrite, WrittenFileStaysValidCif) {
     const std::string text = cif_text(doc, options, paths.data_dir, messages);
     EXPECT_NE(text.find("\"#c1'\"     0.10000   0.20000 2007.00000"), std::string::npos) << text;
     EXPECT_NE(text.find("         'X,Y,Z'\n"), std::string::npos);
+    EXPECT_TRUE(parse_cif_syntax(text).ok);
     const CifScan scan = scan_cif_text(text, "odd.cif", messages);
     ASSERT_EQ(scan.candidates.size(), 1u);
     StructureDocument back;
     ASSERT_EQ(read_cif_block_text(text, "odd.cif", scan.candidates[0], back, paths, messages), 0);
-    ASSERT_EQ(back.asym.size(), 2u);
+    ASSERT_EQ(back.asym.size(), 3u);
+    EXPECT_EQ(back.asym[2].name, "C___");
     EXPECT_EQ(back.asym[0].name, "#c1'");
     EXPECT_DOUBLE_EQ(back.asym[0].z, 2007);
     EXPECT_EQ(back.asym[1].name, "_o2");  // second character lower-cased
@@ -549,3 +555,63 @@ TEST_F(CifWrite, SaveCheck) {
     EXPECT_EQ(check_cif_save(doc), CifSaveCheck::NothingToSave);
     EXPECT_STREQ(kCifNeedsSymbolLines[2], "Group symbol  (Hermann_Mauguin or");
 }
+
+namespace {
+
+// A bond of 0.000 A (two images left on one site by an older file) is not
+// a bond; an atom whose code falls outside the n_klm digits has "?", never
+// 0_000; a computed formula becomes the document's.
+TEST_F(CifWrite, NoShortBondsNoZeroCodesAndTheFormulaKept) {
+    StructureDocument doc = small_structure();
+    doc.gen = {doc.asym[0], doc.asym[0], doc.asym[0]};
+    doc.gen[2].x += 4.1;  // four cells and a bit away: no site code
+    doc.gen[1].x += 1;
+    auto bond = [](int a, int b, double length) {
+        CalcBond c;
+        c.atom1 = a;
+        c.atom2 = b;
+        c.length = length;
+        return c;
+    };
+    doc.bonds = {bond(1, 2, 1.5), bond(1, 3, 0.0), bond(2, 3, 1.7)};
+    CifWriteOptions options;
+    options.z = 4;
+    const std::string text = cif_text(doc, options, paths.data_dir, messages);
+    EXPECT_NE(text.find("Cl1  Cl1     1.500   1_555  1_655"), std::string::npos) << text;
+    EXPECT_EQ(text.find("   0.000 "), std::string::npos) << text;
+    EXPECT_EQ(text.find("0_000"), std::string::npos) << text;
+    EXPECT_NE(text.find("Cl1  Cl1     1.700   1_655  ?\n"), std::string::npos) << text;
+    EXPECT_EQ(doc.formula, "'O1 Cl1'");
+}
+
+// The symbol line names the operators the file lists: the setting of the
+// symbol whose operators they are, and none when the symbol's operators
+// are others (a file whose operators disagreed with its symbol).
+TEST_F(CifWrite, SymbolLineNamesTheListedOperators) {
+    CifWriteOptions options;
+    options.include_bonds = false;
+    auto symbol_line = [&](const StructureDocument& doc) {
+        StructureDocument copy = doc;
+        for (const std::string& l : lines_of(cif_text(copy, options, paths.data_dir, messages)))
+            if (l.rfind("_symmetry_space_group_name", 0) == 0) return l;
+        return std::string();
+    };
+    StructureDocument doc = small_structure();
+    EXPECT_EQ(symbol_line(doc), "_symmetry_space_group_name_H-M   'P 1 21/c 1'");
+    doc.positions = {position("X,Y,Z"), position("-X,-Y,-Z")};
+    EXPECT_EQ(symbol_line(doc), "");
+    doc.space_group = "Pnnn";  // origin choice 1 operators, the symbol without it
+    doc.crystal_system = "ORTH";
+    doc.positions.clear();
+    for (const char* t : {"X,Y,Z", "-X,-Y,Z", "-X,Y,-Z", "X,-Y,-Z", "-X+1/2,-Y+1/2,-Z+1/2",
+                          "X+1/2,Y+1/2,-Z+1/2", "X+1/2,-Y+1/2,Z+1/2", "-X+1/2,Y+1/2,Z+1/2"})
+        doc.positions.push_back(position(t));
+    EXPECT_EQ(symbol_line(doc), "_symmetry_space_group_name_H-M   'P n n n:1'");
+    // A Hall symbol: written when the interpreter gives it these operators.
+    doc.space_group = "P 2 2 -1n";
+    EXPECT_EQ(symbol_line(doc), "_symmetry_space_group_name_Hall  'P 2 2 -1n'");
+    doc.space_group = "-P 2ab 2bc";  // origin choice 2
+    EXPECT_EQ(symbol_line(doc), "");
+}
+
+}  // namespace

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <random>
 
+#include "core/adp.h"
 #include "core/text.h"
 #include "formats/powder.h"
 #include "symmetry/operators.h"
@@ -86,14 +87,63 @@ TEST_F(Powder, LazyPulverixRockSalt) {
     EXPECT_EQ(na.label, "1");
     EXPECT_EQ(na.name, "Na1");
     EXPECT_EQ(na.iso, 1);
-    // B = 0 is read as 1: Uiso = 1 / (8 pi^2).
-    EXPECT_DOUBLE_EQ(na.adp[0], 0.02533029591058444);
-    EXPECT_NEAR(na.adp[0], 0.02533, 5e-6);
-    EXPECT_DOUBLE_EQ(doc.asym[1].adp[0], 1.2 * 0.02533029591058444);
+    // B = 0 is read as 1: Uiso = 1 / (8 pi^2), the conversion of typed B
+    // values and of CIF B items too.
+    EXPECT_DOUBLE_EQ(na.adp[0], u_from_b(1));
+    EXPECT_NEAR(na.adp[0], 0.012665, 5e-6);
+    EXPECT_DOUBLE_EQ(doc.asym[1].adp[0], u_from_b(1.2));
     EXPECT_EQ(doc.asym[1].element, "CL");
     EXPECT_DOUBLE_EQ(doc.asym[1].z, 0.5);
     ASSERT_EQ(doc.element_sorts.size(), 2u);
     EXPECT_EQ(doc.data_file, (work / "nacl.lzy").string());
+}
+
+// "0,25" is one unreadable number, not two: the load fails, as a batch run
+// does (status 1), instead of reading shifted coordinates.
+TEST_F(Powder, CommaInsideANumberIsAReadError) {
+    std::string text = kRockSalt;
+    text.replace(text.find("0.5 0.5 0.5"), 11, "0,5 0.5 0.5");
+    EXPECT_EQ(load_lazy_pulverix(file("c.lzy", text), doc, paths, messages).status, 1);
+    EXPECT_EQ(messages.warnings,
+              (std::vector<std::string>{"Read error", "Error while reading input file"}));
+    messages.warnings.clear();
+    EXPECT_EQ(load_tessard(file("c.cry", "t\nCUBI\nPm-3m\n4,0 4 4 90 90 90\nNA  1 0 0 0 1\n"), doc,
+                           paths, messages)
+                  .status,
+              1);
+    EXPECT_EQ(messages.warnings,
+              (std::vector<std::string>{"Read error", "Error while reading input file"}));
+}
+
+// A cell that is not quite cubic (89.98 degrees) still finds its group, in
+// the catalogue of the group's system, with a word about the cell; a
+// symbol without origin choice is origin choice 1; a symbol nothing can
+// read fails the read instead of giving P1.
+TEST_F(Powder, SymbolLookupAcrossSystemsAndDefaultOrigin) {
+    const std::string text =
+        "CELL 5.43 5.43 5.43 90 89.98 90\nSPCGRP F d -3 m\nATOM SI1   0.0 0.0 0.0 0.5\n";
+    ASSERT_EQ(load_lazy_pulverix(file("si.lzy", text), doc, paths, messages).status, 0);
+    EXPECT_EQ(doc.crystal_system, "CUBI");
+    EXPECT_EQ(doc.positions.size(), 192u);
+    EXPECT_EQ(doc.centrosymmetric, 0);  // origin choice 1: the centre is at 1/8, 1/8, 1/8
+    EXPECT_EQ(
+        messages.warnings,
+        (std::vector<std::string>{"The cell departs from the metric of the space group Fd-3m"}));
+    messages.warnings.clear();
+    const std::string unknown = "CELL 5 5 5 90 90 90\nSPCGRP X4bm\nATOM SI1   0.0 0.0 0.0 0.5\n";
+    EXPECT_EQ(load_lazy_pulverix(file("x.lzy", unknown), doc, paths, messages).status, 1);
+    EXPECT_EQ(messages.warnings,
+              (std::vector<std::string>{"The space group symbol X4bm cannot be read",
+                                        "Error while reading input file"}));
+    // A symbol the interpreter reads, though no catalogue lists it.
+    messages.warnings.clear();
+    std::string other = unknown;
+    other.replace(other.find("X4bm"), 4, "P 1 1 21/b");
+    other.replace(other.find("90 90 90"), 8, "90 90 110");
+    ASSERT_EQ(load_lazy_pulverix(file("o.lzy", other), doc, paths, messages).status, 0)
+        << messages.warnings.front();
+    EXPECT_EQ(doc.positions.size(), 4u);
+    EXPECT_EQ(doc.centrosymmetric, 1);
 }
 
 TEST_F(Powder, LazyPulverixOneLetterElementAndTitleStem) {
@@ -141,14 +191,16 @@ TEST_F(Powder, LazyPulverixMessages) {
               (std::vector<std::string>{"Cell not found", "Error while reading input file"}));
 }
 
-TEST_F(Powder, SymbolOutsideTheCatalogueKeepsTheIdentity) {
+// A cubic symbol in the notation of the program's time (m3m for today's
+// m-3m) is the group it names, not P1.
+TEST_F(Powder, OldCubicSymbolIsTodaysGroup) {
     const std::string text = "CELL 5 5 5 90 90 90\nSPCGRP F M 3 M\nATOM NA1   0 0 0 1\n";
     const PowderLoadResult r = load_lazy_pulverix(file("old.lzy", text), doc, paths, messages);
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(doc.space_group, "FM3M");
-    ASSERT_EQ(doc.positions.size(), 1u);
-    EXPECT_EQ(doc.positions[0].op, SymOp::identity());
-    EXPECT_EQ(doc.positions[0].selected, 1);
+    EXPECT_EQ(doc.positions.size(), 192u);
+    EXPECT_EQ(doc.centrosymmetric, 1);
+    EXPECT_TRUE(messages.warnings.empty());
 }
 
 TEST_F(Powder, SpaceGroupNumbers) {
@@ -179,26 +231,44 @@ TEST_F(Powder, PowderCellSilicon) {
     EXPECT_EQ(doc.asym[0].label, "1");
     EXPECT_EQ(doc.asym[0].name, "Si1");
     EXPECT_DOUBLE_EQ(doc.asym[0].x, 0.125);
-    EXPECT_DOUBLE_EQ(doc.asym[0].adp[0], 0.5 * kBToUiso);
-    // A name that is an atomic number.
+    EXPECT_DOUBLE_EQ(doc.asym[0].adp[0], u_from_b(0.5));
+    // A name that is an atomic number: the element, with no suffix.
     EXPECT_EQ(doc.asym[1].element, "SI");
-    EXPECT_EQ(doc.asym[1].name, "Si2");
-    EXPECT_DOUBLE_EQ(doc.asym[1].adp[0], kBToUiso);
+    EXPECT_EQ(doc.asym[1].label, "");
+    EXPECT_EQ(doc.asym[1].name, "Si");
+    EXPECT_DOUBLE_EQ(doc.asym[1].adp[0], u_from_b(1));
     EXPECT_EQ(doc.title, "si");
 }
 
-TEST_F(Powder, PowderCellWiderColumnsAndErrors) {
-    // The atomic number further right than two columns still reads.
-    const std::string wide =
+TEST_F(Powder, PowderCellColumnsAndErrors) {
+    // The atomic number is the field of columns 6 and 7, whatever it holds:
+    // an empty one does not take x away.
+    const std::string blank =
         "CELL  4.0 4.0 4.0 90 90 90\n"
-        "Ti1   22  0.00000  0.00000  0.00000  1.00000  0.50000\n"
-        "O1     8  0.50000  0.00000  0.00000  1.00000  0.60000\n"
+        "Ti1     0.10000  0.20000  0.30000  1.00000  0.50000\n"
+        "O1   8  0.50000  0.00000  0.00000  1.00000  0.60000\n"
         "RGNR  221\n";
-    ASSERT_EQ(load_powdercell(file("w.cel", wide), doc, paths, messages).status, 0);
+    ASSERT_EQ(load_powdercell(file("w.cel", blank), doc, paths, messages).status, 0);
     EXPECT_EQ(doc.space_group, "Pm-3m");
+    EXPECT_DOUBLE_EQ(doc.asym[0].x, 0.1);
+    EXPECT_DOUBLE_EQ(doc.asym[0].adp[0], u_from_b(0.5));
     EXPECT_EQ(doc.asym[1].element, "O");
     EXPECT_DOUBLE_EQ(doc.asym[1].x, 0.5);
-    EXPECT_DOUBLE_EQ(doc.asym[1].adp[0], 0.6 * kBToUiso);
+
+    // A number cut by the column boundary, or a comma inside a number, is a
+    // read error, never shifted or split coordinates.
+    for (const char* line : {"Ti1   22  0.00000  0.00000  0.00000  1.00000  0.50000\n",
+                             "O1   8  0,50000  0.00000  0.00000  1.00000  0.60000\n"}) {
+        messages.warnings.clear();
+        EXPECT_EQ(load_powdercell(
+                      file("c.cel", std::string("CELL 4 4 4 90 90 90\n") + line + "RGNR 221\n"),
+                      doc, paths, messages)
+                      .status,
+                  1)
+            << line;
+        EXPECT_EQ(messages.warnings,
+                  (std::vector<std::string>{"Read error", "Error while reading input file"}));
+    }
 
     messages.warnings.clear();
     EXPECT_EQ(load_powdercell(file("e.cel", "CELL 4 4 4 90 90 90\nXx1  99 0 0 0 1 1\n"), doc, paths,
@@ -237,7 +307,7 @@ TEST_F(Powder, TessardRhombohedralInHexagonalAxes) {
     EXPECT_EQ(doc.asym[0].name, "Ca1");
     EXPECT_EQ(doc.asym[2].name, "O1");
     EXPECT_DOUBLE_EQ(doc.asym[2].x, 0.257);
-    EXPECT_DOUBLE_EQ(doc.asym[2].adp[0], 0.9 * kBToUiso);
+    EXPECT_DOUBLE_EQ(doc.asym[2].adp[0], u_from_b(0.9));
 }
 
 TEST_F(Powder, TessardErrors) {

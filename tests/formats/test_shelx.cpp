@@ -408,6 +408,7 @@ void expect_same_structure(const StructureDocument& a, const StructureDocument& 
         EXPECT_NEAR(x.y, y.y, 1e-5);
         EXPECT_NEAR(x.z, y.z, 1e-5);
         EXPECT_EQ(x.iso, y.iso);
+        EXPECT_EQ(x.part, y.part) << x.name;  // PART lines written
         for (int k = 0; k < 6; ++k)
             EXPECT_NEAR(x.adp[k], y.adp[k], 1e-5) << x.name;
     }
@@ -461,7 +462,7 @@ TEST(Shelx, WriterLayout) {
     EXPECT_EQ(*text,
               "TITL T\n"
               "CELL  0.71060    5.0000    6.0000    7.0000   90.0000   90.0000   90.0000\n"
-              "ERR     2 0 0 0 0 0\n"
+              "ZERR     2 0 0 0 0 0\n"  // ZERR, which SHELX programs read
               "LATT 1\n"
               "SFAC O C \n"
               "UNIT   1  1\n"
@@ -499,7 +500,7 @@ TEST(Shelx, CatalogueGroupIsWrittenWithItsListedOperatorsAndReadBack) {
     doc.cell_parameters = {10, 6, 8, 90, 105, 90};
     compute_metric(doc, m);
     choose_system(doc, "Monoc.", VELDOR_DATA_DIR, m);
-    ASSERT_TRUE(choose_catalogue_group(doc, "C2/c", VELDOR_DATA_DIR, m));
+    ASSERT_EQ(choose_catalogue_group(doc, "C2/c", VELDOR_DATA_DIR, m), CatalogueChoice::Chosen);
     ASSERT_EQ(doc.positions.size(), 8u);
     Atom a;
     a.element = "C";

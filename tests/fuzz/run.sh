@@ -18,7 +18,7 @@ cmake -S "$SOURCE" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_COMPILER=clang++ -DVELDOR_BUILD_BENCH=OFF \
     -DCMAKE_CXX_FLAGS="$SANITIZE" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
-ninja -C "$BUILD" -j1 fuzz_vld fuzz_shelx fuzz_cif fuzz_powder
+ninja -C "$BUILD" -j1 fuzz_vld fuzz_shelx fuzz_cif fuzz_cif_lines fuzz_powder
 
 run() {
     name=$1
@@ -34,6 +34,7 @@ run() {
 run vld "$SOURCE/tests/data/thpp_plot.vld"
 run shelx "$SOURCE/tests/data/cctbx_thpp.ins" "$SOURCE/tests/data/shelxfile_p21c_minimal.res"
 run cif "$SOURCE"/tests/data/*.cif
+run cif_lines "$SOURCE"/tests/data/*.cif
 run powder "$SOURCE/tests/data/rocksalt.lzy" "$SOURCE/tests/data/silicon.cel" \
     "$SOURCE/tests/data/calcite.cry"
 echo "fuzzing finished without a finding"

@@ -36,12 +36,12 @@ double reduce(double x) {
 
 // The kept points of a box or sphere; false once the 5000th would be kept.
 struct Kept {
+    const Metric& metric;
     std::vector<Atom> atoms;
     bool full = false;
     bool keep(const Atom& a, double x, double y, double z, Messages& messages) {
         for (const Atom& k : atoms)
-            if (std::fabs(k.x - x) < 1e-4 && std::fabs(k.y - y) < 1e-4 && std::fabs(k.z - z) < 1e-4)
-                return true;
+            if (distance(k.position(), {x, y, z}, metric) < 0.02) return true;
         if (atoms.size() == 4999) {
             messages.warn("Too many generated atoms");
             full = true;
@@ -83,13 +83,14 @@ void search_bonds(StructureDocument& doc, Messages& messages) {
         for (int j = i + 1; j < n; ++j) {
             const Atom& a = doc.gen[i];
             const Atom& b = doc.gen[j];
-            if (a.part != b.part) continue;
+            const int pa = std::abs(a.part), pb = std::abs(b.part);
+            if (pa != 0 && pb != 0 && pa != pb) continue;
             const std::string& ka = key[i];
             const std::string& kb = key[j];
             for (std::size_t s = 0; s < doc.bond_sorts.size(); ++s) {
                 if (!((s1[s] == ka && s2[s] == kb) || (s1[s] == kb && s2[s] == ka))) continue;
                 const double d = distance(a.position(), b.position(), doc.metric);
-                if (!(d <= doc.bond_sorts[s].max_distance)) continue;
+                if (!(d <= doc.bond_sorts[s].max_distance) || d < 0.1) continue;
                 if (doc.bonds.size() == 10000) {
                     messages.warn("Too much bonds!");
                     return;
@@ -184,10 +185,9 @@ void make_generated_atoms(StructureDocument& doc, Messages& messages) {
     for (std::size_t i = 0; i < cand.size(); ++i) {
         if (cand[i].tag == 0) continue;
         for (std::size_t j = i + 1; j < cand.size(); ++j) {
-            const double s = std::fabs(reduce(cand[i].x) - reduce(cand[j].x)) +
-                             std::fabs(reduce(cand[i].y) - reduce(cand[j].y)) +
-                             std::fabs(reduce(cand[i].z) - reduce(cand[j].z));
-            if (s < 1e-4) {
+            const Vec3 ri{reduce(cand[i].x), reduce(cand[i].y), reduce(cand[i].z)};
+            const Vec3 rj{reduce(cand[j].x), reduce(cand[j].y), reduce(cand[j].z)};
+            if (distance(ri, rj, doc.metric) < 0.02) {
                 cand[j].name.clear();
                 cand[j].label.clear();
                 cand[j].element.clear();
@@ -287,6 +287,17 @@ void assemble_generated_fragments(StructureDocument& doc, Messages& messages) {
     doc.gen = out;
 }
 
+void merge_coincident_atoms(StructureDocument& doc) {
+    std::vector<Atom> out;
+    for (const Atom& a : doc.gen) {
+        bool seen = false;
+        for (const Atom& k : out)
+            seen = seen || distance(k.position(), a.position(), doc.metric) < 0.02;
+        if (!seen) out.push_back(a);
+    }
+    doc.gen = out;
+}
+
 void fill_box(StructureDocument& doc, Messages& messages) {
     const bool cell_contents = doc.generation_mode == GenerationMode::CellContents;
     const bool cut = cell_contents || doc.cut_box;
@@ -301,7 +312,7 @@ void fill_box(StructureDocument& doc, Messages& messages) {
     auto inside = [&](double x, double y, double z) {
         return lo[0] <= x && x <= hi[0] && lo[1] <= y && y <= hi[1] && lo[2] <= z && z <= hi[2];
     };
-    Kept kept;
+    Kept kept{doc.metric, {}, false};
     if (cut) {
         for (const Atom& g : doc.gen) {
             const double rx = reduce(g.x), ry = reduce(g.y), rz = reduce(g.z);
@@ -347,7 +358,7 @@ void fill_sphere(StructureDocument& doc, Messages& messages) {
     long long m[3];
     for (int c = 0; c < 3; ++c)
         m[c] = static_cast<long long>(std::nearbyint(r / doc.metric.cell[c])) + 1;
-    Kept kept;
+    Kept kept{doc.metric, {}, false};
     if (doc.cut_sphere) {
         for (const Atom& g : doc.gen) {
             const double rx = reduce(g.x), ry = reduce(g.y), rz = reduce(g.z);
@@ -401,6 +412,7 @@ void generate(StructureDocument& doc, Messages& messages) {
     if (fragments) direct::assemble_asym_fragments(doc);
     direct::make_generated_atoms(doc, messages);
     if (fragments) direct::assemble_generated_fragments(doc, messages);
+    direct::merge_coincident_atoms(doc);
     for (Atom& a : doc.gen) {
         a.drawn = 1;
         a.labelled = 1;

@@ -13,6 +13,7 @@ void search_bonds(StructureDocument& doc, Messages& messages);
 void assemble_asym_fragments(StructureDocument& doc);
 void make_generated_atoms(StructureDocument& doc, Messages& messages);
 void assemble_generated_fragments(StructureDocument& doc, Messages& messages);
+void merge_coincident_atoms(StructureDocument& doc);
 void fill_box(StructureDocument& doc, Messages& messages);
 void fill_sphere(StructureDocument& doc, Messages& messages);
 void generate(StructureDocument& doc, Messages& messages);

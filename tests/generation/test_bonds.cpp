@@ -82,30 +82,45 @@ TEST(BondSorts, RebuildLosesAnEditedDistance) {
     EXPECT_DOUBLE_EQ(doc.bond_sorts[0].max_distance, 1.2 * 1.52);
 }
 
-TEST(BondSearch, ElementsWithoutRadiusBondOnlyWhenTheyCoincide) {
+// Atoms closer than 0.1 A are one site, never a bond: elements without a
+// radius (bond-sort distance 0) therefore never bond, and two carbons
+// 0.05 A apart neither.
+TEST(BondSearch, NoBondIsShorterThanATenthOfAnAngstrom) {
     StructureDocument doc = cubic();
     add_atom(doc, "XX", "1", 0.5, 0.5, 0.5);
     add_atom(doc, "XX", "2", 0.5, 0.5, 0.5);
-    add_atom(doc, "XX", "3", 0.501, 0.5, 0.5);
+    add_atom(doc, "C", "1", 0.2, 0.2, 0.2);
+    add_atom(doc, "C", "2", 0.205, 0.2, 0.2);  // 0.05 A
+    add_atom(doc, "C", "3", 0.2, 0.211, 0.2);  // 0.11 A from C1
     RecordingMessages m;
     search(doc, m);
-    ASSERT_EQ(doc.bonds.size(), 1u);
-    EXPECT_EQ(doc.bonds[0].atom1, 1);
-    EXPECT_EQ(doc.bonds[0].atom2, 2);
-    EXPECT_EQ(doc.bonds[0].length, 0);
+    std::vector<std::pair<int, int>> pairs;
+    for (const CalcBond& b : doc.bonds) {
+        pairs.emplace_back(b.atom1, b.atom2);
+        EXPECT_GE(b.length, kMinBondLength);
+    }
+    EXPECT_EQ(pairs, (std::vector<std::pair<int, int>>{{3, 5}, {4, 5}}));
 }
 
-TEST(BondSearch, DifferentPartsNeverBond) {
+// The SHELX convention: PART 0 bonds to every part, two different non-zero
+// parts never, negative parts by their absolute value.
+TEST(BondSearch, DisorderPartsBondThroughPartZeroOnly) {
     StructureDocument doc = cubic();
     add_atom(doc, "C", "1", 0.50, 0.5, 0.5, 1);
-    add_atom(doc, "C", "2", 0.65, 0.5, 0.5, 2);   // 1.5 A from C1, other part
-    add_atom(doc, "C", "3", 0.50, 0.65, 0.5, 0);  // 1.5 A from C1, part 0
-    add_atom(doc, "C", "4", 0.35, 0.5, 0.5, 1);   // 1.5 A from C1, same part
+    add_atom(doc, "C", "2", 0.65, 0.5, 0.5, 2);    // 1.5 A from C1, other part
+    add_atom(doc, "C", "3", 0.50, 0.65, 0.5, 0);   // 1.5 A from C1, part 0
+    add_atom(doc, "C", "4", 0.35, 0.5, 0.5, 1);    // 1.5 A from C1, same part
+    add_atom(doc, "C", "5", 0.50, 0.35, 0.5, -1);  // 1.5 A from C1, part -1
+    add_atom(doc, "C", "6", 0.50, 0.5, 0.65, -2);  // 1.5 A from C1, part -2
     RecordingMessages m;
     search(doc, m);
-    ASSERT_EQ(doc.bonds.size(), 1u);
-    EXPECT_EQ(doc.bonds[0].atom1, 1);
-    EXPECT_EQ(doc.bonds[0].atom2, 4);
+    std::vector<std::pair<int, int>> from_c1;
+    for (const CalcBond& b : doc.bonds)
+        if (b.atom1 == 1) from_c1.emplace_back(b.atom1, b.atom2);
+    EXPECT_EQ(from_c1, (std::vector<std::pair<int, int>>{{1, 3}, {1, 4}, {1, 5}}));
+    EXPECT_TRUE(parts_may_bond(0, -3));
+    EXPECT_TRUE(parts_may_bond(-2, 2));
+    EXPECT_FALSE(parts_may_bond(1, -2));
 }
 
 TEST(BondSearch, CarbonCarbonMarksFromLength) {
@@ -196,10 +211,11 @@ TEST(BondSearch, EachMatchingSortGivesABond) {
 }
 
 TEST(BondSearch, TooMuchBondsStopsAtTenThousandInPairOrder) {
-    // 150 carbons within 0.2 A of each other: every one of the 11175 pairs bonds.
+    // 150 carbons 0.105 A apart on a 10 x 15 grid, all within 1.75 A of each
+    // other: every one of the 11175 pairs bonds.
     StructureDocument doc = cubic();
     for (int i = 0; i < 150; ++i)
-        add_atom(doc, "C", std::to_string(i + 1), 0.5 + 0.0001 * (i % 10), 0.5 + 0.0001 * (i / 10),
+        add_atom(doc, "C", std::to_string(i + 1), 0.5 + 0.0105 * (i % 10), 0.5 + 0.0105 * (i / 10),
                  0.5);
     RecordingMessages m;
     search(doc, m);
@@ -226,9 +242,11 @@ TEST(BondSearch, ExactlyTenThousandBondsIsNoError) {
     // 10000 separate C-C pairs would need 20000 atoms; instead one cluster
     // of n atoms with n(n-1)/2 = 10000 is impossible, so take 141 atoms
     // (9870 pairs) and 130 extra pairs of H2.
+    // The 141 carbons on a 5 x 5 x 6 grid 0.2 A apart (less 9 points).
     StructureDocument doc = make_document({200, 200, 200, 90, 90, 90}, "P1");
     for (int i = 0; i < 141; ++i)
-        add_atom(doc, "C", std::to_string(i + 1), 0.5, 0.5, 0.5);
+        add_atom(doc, "C", std::to_string(i + 1), 0.5 + 0.001 * (i % 5), 0.5 + 0.001 * (i / 5 % 5),
+                 0.5 + 0.001 * (i / 25));
     for (int k = 0; k < 130; ++k) {
         add_atom(doc, "H", std::to_string(2 * k + 1), 0.01 * (k % 10), 0.01 * (k / 10), 0.9);
         add_atom(doc, "H", std::to_string(2 * k + 2), 0.01 * (k % 10) + 0.003, 0.01 * (k / 10),

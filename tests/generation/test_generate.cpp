@@ -141,6 +141,60 @@ TEST(Generate, ImagesNearOppositeFacesDoNotWrap) {
     EXPECT_EQ(doc.gen[1].name, "O2");
 }
 
+// Coordinates printed with 4 decimals (0.3333, 0.6667) on the special
+// positions of a hexagonal group put the images of one site 1e-4 apart:
+// they are one site. In every mode no two generated atoms end closer than
+// 0.02 A and no bond is shorter than 0.1 A.
+TEST(Generate, FourDecimalSpecialPositionsAreOneSiteInEveryMode) {
+    const GenerationMode modes[] = {GenerationMode::None, GenerationMode::Fragments,
+                                    GenerationMode::Box, GenerationMode::Sphere,
+                                    GenerationMode::CellContents};
+    for (GenerationMode mode : modes) {
+        StructureDocument doc = make_document({3.21, 3.21, 5.21, 90, 90, 120}, "P63/mmc");
+        add_atom(doc, "MG", "1", 0.3333, 0.6667, 0.25);
+        add_atom(doc, "O", "1", 0.3333, 0.6667, 0.62);
+        build_sorts(doc);
+        doc.generation_mode = mode;
+        doc.enclosure = {{2, 2, 2}, {0.5, 0.5, 0.5}, 4};
+        doc.cut_box = doc.cut_sphere = mode == GenerationMode::Box;
+        if (mode == GenerationMode::CellContents) cell_contents(doc);
+        RecordingMessages m;
+        generate(doc, m);
+        SCOPED_TRACE(static_cast<int>(mode));
+        ASSERT_FALSE(doc.gen.empty());
+        for (std::size_t i = 0; i < doc.gen.size(); ++i)
+            for (std::size_t j = i + 1; j < doc.gen.size(); ++j)
+                ASSERT_GE(distance(doc.gen[i].position(), doc.gen[j].position(), doc.metric),
+                          kCoincidentSites)
+                    << doc.gen[i].name << " " << i << " " << j;
+        for (const CalcBond& b : doc.bonds)
+            EXPECT_GE(b.length, kMinBondLength);
+    }
+    // The two sites of 2c each once per cell: Mg at (1/3, 2/3, 1/4) and (2/3, 1/3, 3/4).
+    StructureDocument doc = make_document({3.21, 3.21, 5.21, 90, 90, 120}, "P63/mmc");
+    add_atom(doc, "MG", "1", 0.3333, 0.6667, 0.25);
+    build_sorts(doc);
+    RecordingMessages m;
+    make_generated_atoms(doc, m);
+    EXPECT_EQ(doc.gen.size(), 2u);
+}
+
+// Two images on either side of a cell face stay two images (no wrap), but
+// a lattice translation that brings one onto the other makes them one atom.
+TEST(Generate, ImagesAcrossAFaceMergeOnceTranslatedTogether) {
+    StructureDocument doc = make_document({7, 8, 9, 90, 90, 90}, "P1");
+    add_atom(doc, "O", "1", 0.99999, 0.3, 0.3);
+    add_atom(doc, "O", "2", 0.00001, 0.3, 0.3);
+    add_atom(doc, "H", "1", 0.10, 0.3, 0.3);  // 0.7 A from the site
+    build_sorts(doc);
+    doc.generation_mode = GenerationMode::Fragments;
+    RecordingMessages m;
+    generate(doc, m);
+    EXPECT_EQ(count_at(doc, "O1") + count_at(doc, "O2"), 1);
+    for (const CalcBond& b : doc.bonds)
+        EXPECT_GE(b.length, kMinBondLength);
+}
+
 TEST(Generate, ReduceIntoCell) {
     EXPECT_EQ(reduce_coordinate(1.25), 0.25);
     EXPECT_EQ(reduce_coordinate(-0.25), 0.75);
@@ -156,7 +210,7 @@ TEST(Generate, CellContentsKeepsFacesEdgesAndCornersOnBothSides) {
     add_atom(doc, "NA", "2", 0.5, 0, 0);         // edge: 4
     add_atom(doc, "NA", "3", 0.5, 0.5, 1.0);     // face: 2
     add_atom(doc, "NA", "4", 0.004, 0.5, 0.5);   // 1.004 still in: 2
-    add_atom(doc, "NA", "5", 0.006, 0.5, 0.5);   // 1.006 out: 1
+    add_atom(doc, "NA", "5", 0.006, 0.25, 0.5);  // 1.006 out: 1
     add_atom(doc, "NA", "6", 0.5, 0.5, -0.996);  // 0.004 after reduction: 2
     build_sorts(doc);
     cell_contents(doc);
@@ -181,7 +235,7 @@ TEST(Generate, CellContentsKeepsFacesEdgesAndCornersOnBothSides) {
 TEST(Generate, HexagonalCellContentsDropsPointsFarFromTheDiagonal) {
     StructureDocument doc = make_document({6, 6, 9, 90, 90, 120}, "P1");
     add_atom(doc, "NA", "1", 0.003, 0, 0.5);
-    add_atom(doc, "NA", "2", 0, 0, 0.5);
+    add_atom(doc, "NA", "2", 0, 0, 0.25);
     build_sorts(doc);
     cell_contents(doc);
     ASSERT_EQ(doc.crystal_system, "HEXA");
@@ -507,12 +561,17 @@ TEST(GenerationOption, CellContentsSetsTheBoxAndSelectsEveryPosition) {
     EXPECT_EQ(doc.generation_mode, GenerationMode::CellContents);
     EXPECT_EQ(doc.enclosure.box, (Vec3{1.01, 1.01, 1.01}));
     EXPECT_EQ(doc.enclosure.centre, (Vec3{0.5, 0.5, 0.5}));
-    EXPECT_EQ(doc.crystal_system, "TETR");
+    // The system of the group stays (a monoclinic group in a cell with beta 90)...
+    EXPECT_EQ(doc.crystal_system, "MONO");
     EXPECT_TRUE(doc.cut_box);
     EXPECT_TRUE(doc.regeneration_needed);
     EXPECT_EQ(doc.generation_ops.size(), 4u);
     for (const auto& p : doc.positions)
         EXPECT_EQ(p.selected, 1);
+    // ... and without a group the cell decides.
+    doc.space_group.clear();
+    set_generation_option(doc, GenerationMode::CellContents, m);
+    EXPECT_EQ(doc.crystal_system, "TETR");
 }
 
 TEST(GenerationOption, BoxSphereAndFragmentsAskAboutColours) {

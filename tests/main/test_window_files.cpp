@@ -80,7 +80,7 @@ INSTANTIATE_TEST_SUITE_P(
                                "Space Group: P21/c"},
                       LoadCase{"tests/data/pyobjcryst_BaTiO3.cif",
                                "VELDOR V2. Data for pyobjcryst_BaTiO3.cif", "Tetra.",
-                               "Space Group: P 4 -2"},
+                               "Space Group: P4mm"},
                       LoadCase{"tests/data/rocksalt.lzy", "VELDOR V2. Data for rocksalt.lzy",
                                "Cubic", "Space Group: Fm-3m"},
                       LoadCase{"tests/data/silicon.cel", "VELDOR V2. Data for silicon.cel", "Cubic",

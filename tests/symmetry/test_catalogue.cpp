@@ -109,7 +109,7 @@ TEST(SystemChoice, GetspecListSkipsBlankLinesAndKeepsItsColumns) {
 TEST(CatalogueGroup, MonoclinicCellWithGammaNot90IsRefused) {
     auto doc = doc_with_cell({5, 6, 7, 90, 90, 100}, "MONO");
     RecordingMessages msg;
-    EXPECT_FALSE(choose_catalogue_group(doc, "P21/c", kData, msg));
+    EXPECT_EQ(choose_catalogue_group(doc, "P21/c", kData, msg), CatalogueChoice::MonoclinicCCell);
     EXPECT_EQ(msg.warnings,
               std::vector<std::string>{"No Space group available for C monoclinic cell"});
     EXPECT_TRUE(doc.positions.empty());
@@ -117,7 +117,7 @@ TEST(CatalogueGroup, MonoclinicCellWithGammaNot90IsRefused) {
 
     doc.cell_parameters = {5, 6, 7, 90, 100, 90};
     msg.warnings.clear();
-    EXPECT_TRUE(choose_catalogue_group(doc, "P21/c", kData, msg));
+    EXPECT_EQ(choose_catalogue_group(doc, "P21/c", kData, msg), CatalogueChoice::Chosen);
     EXPECT_TRUE(msg.warnings.empty());
     EXPECT_EQ(doc.positions.size(), 4u);
 }
@@ -125,7 +125,7 @@ TEST(CatalogueGroup, MonoclinicCellWithGammaNot90IsRefused) {
 TEST(CatalogueGroup, WithoutASystemAsksForOne) {
     auto doc = doc_with_cell({5, 6, 7, 90, 100, 90});
     RecordingMessages msg;
-    EXPECT_FALSE(choose_catalogue_group(doc, "P21/c", kData, msg));
+    EXPECT_EQ(choose_catalogue_group(doc, "P21/c", kData, msg), CatalogueChoice::NoSystem);
     EXPECT_EQ(msg.warnings, std::vector<std::string>{"Select the system"});
 }
 
@@ -134,7 +134,7 @@ TEST(CatalogueGroup, OnlyTheFirstPositionIsSelectedAfterAChoice) {
     doc.generation_mode = GenerationMode::CellContents;
     doc.generation_ops = {SymOp::identity(), SymOp::identity(), SymOp::identity()};
     RecordingMessages msg;
-    ASSERT_TRUE(choose_catalogue_group(doc, "C2/c", kData, msg));
+    ASSERT_EQ(choose_catalogue_group(doc, "C2/c", kData, msg), CatalogueChoice::Chosen);
     EXPECT_EQ(doc.space_group, "C2/c");
     EXPECT_EQ(doc.lattice_letter, "C");
     EXPECT_EQ(doc.centrosymmetric, 1);
@@ -158,7 +158,8 @@ TEST(CatalogueGroup, CentrosymmetricIEntryWithFourPositionsGivesSixteen) {
               "\nP4\n0\n4\nX,Y,Z\n-X,-Y,Z\n-Y,X,Z\nY,-X,Z\n0\n");
     auto doc = doc_with_cell({5, 5, 7, 90, 90, 90}, "TETR");
     RecordingMessages msg;
-    ASSERT_TRUE(choose_catalogue_group(doc, "I4/m", dir.path, msg)) << msg.warnings.front();
+    ASSERT_EQ(choose_catalogue_group(doc, "I4/m", dir.path, msg), CatalogueChoice::Chosen)
+        << msg.warnings.front();
     ASSERT_EQ(doc.positions.size(), 16u);
     // Listed, centred copies, then every one of those inverted.
     EXPECT_EQ(doc.positions[5].op.translation(), (Vec3{0.5, 0.5, 0.5}));
@@ -167,7 +168,7 @@ TEST(CatalogueGroup, CentrosymmetricIEntryWithFourPositionsGivesSixteen) {
     EXPECT_EQ(doc.positions[8].text, "-X,-Y,-Z");
     ASSERT_EQ(doc.centring.size(), 1u);
     // The real catalogue agrees.
-    ASSERT_TRUE(choose_catalogue_group(doc, "I4/m", kData, msg));
+    ASSERT_EQ(choose_catalogue_group(doc, "I4/m", kData, msg), CatalogueChoice::Chosen);
     EXPECT_EQ(doc.positions.size(), 16u);
 }
 
@@ -210,7 +211,7 @@ TEST(CatalogueLookup, SymbolsAsCifAndShelxFilesWriteThem) {
         {"TETR", "I 41/a m d :1", "I41/amd:1", 141, 32},
         {"TETR", "I 41/a m d :2", "I41/amd:2", 141, 32},
         {"TETR", "I41/amd:1", "I41/amd:1", 141, 32},
-        {"TETR", "I 41/a m d", "I41/amd:2", 141, 32},  // origin choice 2 unless said
+        {"TETR", "I 41/a m d", "I41/amd:1", 141, 32},  // origin choice 1 unless said
         {"HEXA", "P 63/m m c", "P63/mmc", 194, 24},
         {"HEXA", "P63/mmc", "P63/mmc", 194, 24},
     };
@@ -282,7 +283,7 @@ TEST(CatalogueLookup, DamagedFilesAreReportedAndChangeNothing) {
     EXPECT_EQ(look_up_group(doc, "P1", dir.path, msg), LookupStatus::Failed);
     EXPECT_EQ(msg.warnings, std::vector<std::string>{"Cannot decode X+0.5"});
     EXPECT_EQ(doc.positions.size(), 2u);
-    EXPECT_FALSE(choose_catalogue_group(doc, "P1", dir.path, msg));
+    EXPECT_EQ(choose_catalogue_group(doc, "P1", dir.path, msg), CatalogueChoice::LookupFailed);
     EXPECT_TRUE(doc.space_group.empty());
 
     // A missing catalogue.

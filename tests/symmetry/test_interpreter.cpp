@@ -108,7 +108,8 @@ TEST(Interpreter, ReadsTheFortranStyleLine) {
     work.write("anything at all\n 0 -1 0 .5 1 0 0 -.25 0 0 1 0\r\n0,-1,0,.5,1,0,0,-.25,0,0,1,0\n");
     ASSERT_TRUE(read_scfs(work.scfs(), doc, msg));
     ASSERT_EQ(doc.positions.size(), 2u);
-    const SymOp expected = op_of({0, -1, 0, 0.5, 1, 0, 0, -0.25, 0, 0, 1, 0});
+    // Translations read into [0, 1): -0.25 is 0.75.
+    const SymOp expected = op_of({0, -1, 0, 0.5, 1, 0, 0, 0.75, 0, 0, 1, 0});
     EXPECT_EQ(doc.positions[0].op, expected);
     EXPECT_EQ(doc.positions[1].op, expected);
     EXPECT_EQ(doc.positions[0].text, "-Y+1/2, X+3/4, Z");
@@ -147,7 +148,7 @@ TEST(Interpreter, ISymbolGetsEveryOperatorShiftedByHalfHalfHalf) {
         EXPECT_EQ(b.rotation(), a.rotation());
         for (int r = 0; r < 3; ++r) {
             double t = a.m[r][3] + 0.5;
-            if (t > 1) t -= 1;
+            if (t >= 1) t -= 1;  // 1/2 + 1/2 is 0
             EXPECT_DOUBLE_EQ(b.m[r][3], t);
         }
     }
@@ -243,9 +244,17 @@ TEST(Interpreter, SymbolsInManySpellings) {
         {"P2(1)/n", "P21/n", 14, 4},
         {"R 3", "R3:H", 146, 3},
         {"R -3 :R", "R-3:R", 148, 6},
-        {"Fd-3m", "Fd-3m:2", 227, 48},
-        {"F d -3 m :1", "Fd-3m:1", 227, 48},
-        {"I 41/a m d", "I41/amd:2", 141, 16},
+        // Without a suffix: the default setting of International Tables.
+        {"Fd-3m", "Fd-3m:1", 227, 48},
+        {"F d -3 m :2", "Fd-3m:2", 227, 48},
+        {"I 41/a m d", "I41/amd:1", 141, 16},
+        {"R -3", "R-3:H", 148, 6},
+        // Cubic symbols as written before 1983.
+        {"F M 3 M", "Fm-3m", 225, 48},
+        {"Pa3", "Pa-3", 205, 24},
+        {"P 4 3 m", "P-43m", 215, 24},
+        {"I 4 3 d", "I-43d", 220, 24},
+        {"P43", "P43", 78, 4},  // a tetragonal screw axis, not an old cubic symbol
     };
     for (const Case& c : cases) {
         std::string error;
