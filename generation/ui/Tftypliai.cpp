@@ -19,7 +19,9 @@ Tftypliai::Tftypliai(StructureDocument& doc, Messages& messages, QWidget* parent
     grid_->setHorizontalHeaderLabels({QStringLiteral("Element 1"), QStringLiteral("Element 2"),
                                       QStringLiteral("Max. distance (\u00c5)")});
     grid_->verticalHeader()->hide();
+    // The element columns share what the distance heading leaves.
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    grid_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
