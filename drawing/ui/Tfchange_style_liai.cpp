@@ -1,11 +1,7 @@
 #include "drawing/ui/Tfchange_style_liai.h"
 
 #include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
 
@@ -13,6 +9,7 @@
 #include "drawing/ui/qpainter_canvas.h"
 #include "widgets/colour_chart.h"
 #include "widgets/colour_swatch.h"
+#include "widgets/style_form.h"
 
 namespace veldor {
 
@@ -21,28 +18,14 @@ Tfchange_style_liai::Tfchange_style_liai(const StructureDocument& doc, BondStyle
     : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), doc_(doc), style_(style) {
     setObjectName(QStringLiteral("Tfchange_style_liai"));
     setWindowTitle(QStringLiteral("Bond customize"));
-    auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
-    radius_ = new QLineEdit(this);
-    radius_->setAlignment(Qt::AlignRight);
-    radius_->setMaximumWidth(90);
-    form->addRow(QStringLiteral("&Radius (\u00c5) :"), radius_);
-    colour_ = new ColourSwatch(this);
-    form->addRow(QStringLiteral("Colour :"), colour_);
-    layout->addLayout(form);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Click on the palette to choose the colour"), this));
-    chart_ = new ColourChart(this);
-    chart_->setFixedSize(256, 128);
-    connect(chart_, &ColourChart::colour_picked, this, &Tfchange_style_liai::pick_colour);
-    layout->addWidget(chart_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &Tfchange_style_liai::ok_style);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    const StyleForm form = build_style_form(*this, QStringLiteral("&Radius (\u00c5) :"));
+    radius_ = form.size;
+    colour_ = form.colour;
+    chart_ = form.chart;
+    connect(form.buttons, &QDialogButtonBox::accepted, this, &Tfchange_style_liai::ok_style);
+    connect(form.buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     // Cancel, Esc and closing the window all end the tool.
     connect(this, &QDialog::rejected, this, [this] { emit style_chosen(false); });
-    layout->addWidget(buttons);
     init_style();
 }
 

@@ -1,17 +1,14 @@
 #include "drawing/ui/Tfcustomize.h"
 
 #include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 #include "core/text.h"
 #include "drawing/atom_edits.h"
 #include "drawing/ui/qpainter_canvas.h"
 #include "widgets/colour_chart.h"
 #include "widgets/colour_swatch.h"
+#include "widgets/style_form.h"
 
 namespace veldor {
 
@@ -26,26 +23,12 @@ Tfcustomize::Tfcustomize(StructureDocument& doc, DummyStyle& style, Messages& me
     : QDialog(parent), doc_(doc), style_(style), messages_(messages) {
     setObjectName(QStringLiteral("Tfcustomize"));
     setWindowTitle(QStringLiteral("Dummy atom style"));
-    auto* layout = new QVBoxLayout(this);
-    auto* form = new QFormLayout;
-    dimension_ = new QLineEdit(this);
-    dimension_->setAlignment(Qt::AlignRight);
-    dimension_->setMaximumWidth(90);
-    form->addRow(QStringLiteral("&Dimension (\u00c5\u00b2) :"), dimension_);
-    colour_ = new ColourSwatch(this);
-    form->addRow(QStringLiteral("Colour :"), colour_);
-    layout->addLayout(form);
-    layout->addWidget(
-        new QLabel(QStringLiteral("Click on the palette to choose the colour"), this));
-    chart_ = new ColourChart(this);
-    chart_->setFixedSize(256, 128);
-    connect(chart_, &ColourChart::colour_picked, this, &Tfcustomize::pick_colour);
-    layout->addWidget(chart_);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
-    connect(buttons, &QDialogButtonBox::accepted, this, &Tfcustomize::ok_style);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    const StyleForm form = build_style_form(*this, QStringLiteral("&Dimension (\u00c5\u00b2) :"));
+    dimension_ = form.size;
+    colour_ = form.colour;
+    chart_ = form.chart;
+    connect(form.buttons, &QDialogButtonBox::accepted, this, &Tfcustomize::ok_style);
+    connect(form.buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     init_style();
 }
 
