@@ -64,9 +64,7 @@ void TfeffaceA::onclic() {
 }
 
 void TfeffaceA::del_atom() {
-    std::vector<std::string> cells;
-    for (int r = 0; r < static_cast<int>(doc_.asym.size()); ++r)
-        cells.push_back(grid_cell(grid_, r, 1).toStdString());
+    const auto cells = column_cells(grid_, static_cast<int>(doc_.asym.size()), 1);
     switch (delete_marked_atoms(doc_, cells, messages_)) {
         case DeleteOutcome::Kept:
             return;

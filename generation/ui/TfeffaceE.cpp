@@ -83,9 +83,7 @@ void TfeffaceE::onclic() {
 }
 
 void TfeffaceE::del_elem_system() {
-    std::vector<std::string> cells;
-    for (int r = 0; r < static_cast<int>(doc_.element_sorts.size()); ++r)
-        cells.push_back(grid_cell(grid_, r, 0).toStdString());
+    const auto cells = column_cells(grid_, static_cast<int>(doc_.element_sorts.size()), 0);
     switch (delete_elements(doc_, cells, load_radii(paths_.data_dir), messages_)) {
         case DeleteOutcome::Kept:
             return;

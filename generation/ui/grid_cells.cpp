@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QTableWidget>
+#include <algorithm>
 
 namespace veldor {
 
@@ -22,6 +23,14 @@ void set_grid_cell(QTableWidget* grid, int row, int column, const QString& text,
 QString grid_cell(const QTableWidget* grid, int row, int column) {
     const QTableWidgetItem* item = grid->item(row, column);
     return item ? item->text() : QString();
+}
+
+std::vector<std::string> column_cells(const QTableWidget* grid, int rows, int column) {
+    std::vector<std::string> cells;
+    cells.reserve(static_cast<std::size_t>(std::max(rows, 0)));
+    for (int r = 0; r < rows; ++r)
+        cells.push_back(grid_cell(grid, r, column).toStdString());
+    return cells;
 }
 
 namespace {
