@@ -762,6 +762,7 @@ void Tfdessin::initialise_fiche() {
         show_quick_picture(0);
     else
         redraw();
+    set_up_while_active_ = true;
 }
 
 void Tfdessin::set_up_again() {
@@ -1378,8 +1379,12 @@ bool Tfdessin::event(QEvent* e) {
         const QWidget* active = QApplication::activeWindow();
         own_dialog_ = own_dialog_ || QApplication::activeModalWidget() != nullptr ||
                       (active && active != this && isAncestorOf(active));
+        set_up_while_active_ = false;
     } else if (e->type() == QEvent::WindowActivate) {
-        if (!own_dialog_ && !doc_.display.empty()) initialise_fiche();
+        // Set up again, unless it was just done (Plot shows the window, then
+        // it is activated) and nothing asks for it since.
+        const bool fresh = set_up_while_active_ && !doc_.regeneration_needed;
+        if (!own_dialog_ && !fresh && !doc_.display.empty()) initialise_fiche();
         own_dialog_ = false;
     }
     return QWidget::event(e);

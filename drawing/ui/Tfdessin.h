@@ -239,6 +239,9 @@ class Tfdessin : public QWidget {
     int picture_size_;
     ToolSession session_;
     bool own_dialog_ = false;
+    // Set up since the window last lost the focus: the activation that
+    // follows Plot's set-up has nothing new to show.
+    bool set_up_while_active_ = false;
     bool made_isotropic_ = false;  // by "Iso" in the main window
     std::vector<int> marked_;
     bool updating_controls_ = false;

@@ -229,5 +229,26 @@ TEST_F(DrawingWindow, SavedDrawingReopensWithTheSamePicture) {
     EXPECT_EQ(window->picture(), shown);
 }
 
+// Coming back to the window sets the view up again, but the activation that
+// follows Plot's own set-up changes nothing (the picture is drawn once).
+TEST_F(DrawingWindow, ActivationSetsUpAgainOnlyAfterTheFocusWasElsewhere) {
+    auto activation = [&](QEvent::Type type) {
+        QEvent e(type);
+        QApplication::sendEvent(window.get(), &e);
+    };
+    window->initialise_fiche();
+    window->change_echelle(5);
+    activation(QEvent::WindowActivate);
+    EXPECT_EQ(window->scale_text(), " X 2.0");
+    activation(QEvent::WindowDeactivate);
+    activation(QEvent::WindowActivate);
+    EXPECT_EQ(window->scale_text(), "X 1.0");
+    // A change that asks for a new set-up is never skipped.
+    window->change_echelle(5);
+    doc.regeneration_needed = true;
+    activation(QEvent::WindowActivate);
+    EXPECT_EQ(window->scale_text(), "X 1.0");
+}
+
 }  // namespace
 }  // namespace veldor::test
