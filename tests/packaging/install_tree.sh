@@ -23,7 +23,7 @@ done
 cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
 for f in bin/veldor share/doc/veldor/veldor.html share/man/man1/veldor.1 \
   share/applications/veldor.desktop share/mime/packages/veldor.xml \
-  share/icons/hicolor/scalable/apps/veldor.svg; do
+  share/icons/hicolor/scalable/apps/veldor.svg share/doc/veldor/examples/thpp.ins; do
   [ -f "$tmp/prefix/$f" ] || fail "$f is not installed"
 done
 while IFS= read -r name; do
@@ -38,7 +38,8 @@ mv "$tmp/prefix" "$tmp/moved"
 veldor=$tmp/moved/bin/veldor
 run=$tmp/run
 mkdir "$run"
-cp "$src/examples/thpp.ins" "$src/tests/data/pymatgen_Graphite.cif" "$run/"
+# The installed example, so the package is tried as a user first tries it.
+cp "$tmp/moved/share/doc/veldor/examples/thpp.ins" "$src/tests/data/pymatgen_Graphite.cif" "$run/"
 cd "$run"
 unset VELDOR_DATA VELDOR_WORKDIR DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
