@@ -5,12 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <string>
 #include <string_view>
 
 #include "formats/cif_read.h"
-#include "formats/cif_syntax.h"
-#include "formats/cif_write.h"
+#include "tests/fuzz/cif_round_trip.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace veldor;
@@ -26,18 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (status != 0 && status != 1) std::abort();
         if (doc.positions.size() > 192 || doc.asym.size() > 1000) std::abort();
         if (status != 0) continue;
-        CifWriteOptions options;
-        options.include_bonds = false;
-        options.z = default_cif_z(doc);
-        const std::string written = cif_text(doc, options, paths.data_dir, messages);
-        if (!parse_cif_syntax(written).ok) std::abort();
-        const CifScan again = scan_cif_text(written, "back.cif", messages);
-        if (again.candidates.size() != 1) std::abort();
-        StructureDocument back;
-        if (read_cif_block_text(written, "back.cif", again.candidates[0], back, paths, messages) ==
-                0 &&
-            back.asym.size() != doc.asym.size())
-            std::abort();
+        check_cif_round_trip(doc, paths, messages);
     }
     return 0;
 }
