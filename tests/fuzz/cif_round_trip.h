@@ -11,7 +11,7 @@
 
 namespace veldor {
 
-inline void check_cif_round_trip(const StructureDocument& doc, const ProgramPaths& paths,
+inline void check_cif_round_trip(StructureDocument& doc, const ProgramPaths& paths,
                                  Messages& messages) {
     CifWriteOptions options;
     options.include_bonds = false;
