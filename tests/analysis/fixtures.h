@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 #include <string>
 
 #include "core/document.h"
@@ -15,6 +14,7 @@
 #include "generation/bonds.h"
 #include "generation/generate.h"
 #include "symmetry/operators.h"
+#include "tests/work_folder.h"
 
 namespace veldor::testing {
 
@@ -52,26 +52,6 @@ inline StructureDocument cubic(std::vector<Atom> asym, double a = 10) {
     doc.asym = std::move(asym);
     return doc;
 }
-
-// A work folder of its own for one test, removed afterwards.
-class WorkFolder {
-  public:
-    WorkFolder() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() /
-                ("veldor_analysis_" + std::to_string(rd()) + std::to_string(rd()));
-        std::filesystem::create_directories(path_);
-    }
-    ~WorkFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    std::string str() const { return path_.string(); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
 
 // A real CIF read, its bond sorts built and its atoms generated (every
 // position selected, `mode`), as Plot does.

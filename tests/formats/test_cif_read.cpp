@@ -13,6 +13,7 @@
 #include "core/adp.h"
 #include "core/text.h"
 #include "formats/cif_read.h"
+#include "tests/work_folder.h"
 
 namespace fs = std::filesystem;
 using namespace veldor;
@@ -56,16 +57,7 @@ const Atom* find_atom(const StructureDocument& doc, const std::string& name) {
 
 class CifRead : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::random_device rd;
-        work = fs::temp_directory_path() / ("veldor_cif_read_" + std::to_string(rd()));
-        fs::create_directories(work);
-        paths = {VELDOR_DATA_DIR, work.string()};
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(work, ec);
-    }
+    void SetUp() override { paths = {VELDOR_DATA_DIR, work.string()}; }
     CifLoadResult load(const std::string& path, const CifBlockChooser& choose = {}) {
         return load_cif(path, doc, paths, messages, choose);
     }
@@ -75,7 +67,8 @@ class CifRead : public ::testing::Test {
         return load(p.string(), choose);
     }
 
-    fs::path work;
+    veldor::testing::WorkFolder folder;
+    const fs::path& work = folder.path();
     ProgramPaths paths;
     RecordingMessages messages;
     StructureDocument doc;

@@ -9,7 +9,6 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <sstream>
 
 #include "core/adp.h"
@@ -23,6 +22,7 @@
 #include "generation/bonds.h"
 #include "generation/generate.h"
 #include "symmetry/lattice.h"
+#include "tests/work_folder.h"
 
 namespace veldor {
 namespace {
@@ -79,16 +79,7 @@ bool same_sites(const std::vector<Site>& a, const std::vector<Site>& b) {
 
 class FilesReadRight : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::random_device rd;
-        work = fs::temp_directory_path() / ("veldor_files_right_" + std::to_string(rd()));
-        fs::create_directories(work);
-        paths = {VELDOR_DATA_DIR, work.string()};
-    }
-    void TearDown() override {
-        std::error_code ec;
-        fs::remove_all(work, ec);
-    }
+    void SetUp() override { paths = {VELDOR_DATA_DIR, work.string()}; }
     fs::path write(const std::string& name, const std::string& text) {
         const fs::path p = work / name;
         std::ofstream(p, std::ios::binary) << text;
@@ -111,7 +102,8 @@ class FilesReadRight : public ::testing::Test {
         return back;
     }
 
-    fs::path work;
+    veldor::testing::WorkFolder folder;
+    const fs::path& work = folder.path();
     ProgramPaths paths;
     RecordingMessages messages;
 };
